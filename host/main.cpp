@@ -1,0 +1,2 @@
+// Placeholder until the host is built.
+int main() { return 2; }

@@ -1,0 +1,2 @@
+// Placeholder until the simulator is built.
+int main() { return 2; }

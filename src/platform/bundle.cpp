@@ -1,0 +1,2 @@
+// Placeholder until the bundle is built.
+#include "platform/bundle.h"

@@ -1,0 +1,53 @@
+// The plug-in's bundle: its resource folder, the localised strings table (gettext) and layout loading.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace ui {
+class Nib;
+class NibOwner;
+}  // namespace ui
+
+namespace platform {
+
+class Bundle {
+ public:
+  // bundlePath is the bundle's folder; resources live in bundlePath/Contents/Resources and the
+  // strings table in its locale/ subfolder as <textDomain>.mo.
+  explicit Bundle(std::filesystem::path bundlePath, std::string textDomain = "ondrix-pde");
+
+  // The bundle whose shared library contains the given address (bundleForClass:); none when the
+  // address lies in no bundle laid out as .../X.plugin/Contents/Linux/lib*.so.
+  static std::shared_ptr<const Bundle> bundleContaining(const void* address);
+
+  const std::filesystem::path& bundlePath() const { return bundlePath_; }
+  std::filesystem::path resourcePath() const;
+
+  // pathForResource:ofType: — name plus "." plus type in the resource folder; none when missing.
+  std::optional<std::filesystem::path> pathForResource(std::string_view name, std::string_view type) const;
+  // The whole file of a resource; none when missing or unreadable.
+  std::optional<std::vector<std::uint8_t>> contentsOfResource(std::string_view name, std::string_view type) const;
+
+  // localizedStringForKey:value:table: with the default table. A key without translation comes back as
+  // value when value is non-empty, else as the key itself.
+  Text localizedStringForKey(const Text& key, const Text& value = Text()) const;
+
+  // respondsToSelector:(loadNibNamed:owner:topLevelObjects:) — true when the host gave a toolkit.
+  bool canLoadNibs() const;
+  // Loads the layout <name>.ui with the owner; none when there is no toolkit or no such layout.
+  std::unique_ptr<ui::Nib> loadNibNamed(std::string_view name, ui::NibOwner& owner) const;
+
+ private:
+  std::filesystem::path bundlePath_;
+  std::string textDomain_;
+};
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+// User defaults: one persistent domain per name, stored as an XML property list at
+// $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config). Every read goes to the file, every
+// write replaces the file whole by rename, so other processes see complete domains only.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/plist.h"
+
+namespace platform {
+
+class UserDefaults {
+ public:
+  // A store in the given folder (tests use their own).
+  explicit UserDefaults(std::filesystem::path folder);
+
+  // Drops the shared object so that the next standardUserDefaults() starts afresh.
+  static void resetStandardUserDefaults();
+  // The shared object for the user's configuration folder; none when no folder can be found.
+  static UserDefaults* standardUserDefaults();
+  // Points the shared object at another folder (tests); an empty path restores the default.
+  static void setStandardFolderForTesting(std::filesystem::path folder);
+
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // The stored domain, or none when it does not exist (or could not be parsed, in which case the file has
+  // been moved aside with a ".corrupt-<time>" suffix).
+  std::optional<plist::Dict> persistentDomainForName(const std::string& name);
+  // Replaces the stored domain; the folder is made 0700 and the file 0600.
+  bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
+  // Writes are immediate; kept for the callers' order of operations.
+  bool synchronize() { return true; }
+
+  // An advisory lock on the domain (flock on a sibling "<domain>.lock"), held from construction to
+  // destruction. Hold it across a read-modify-write so that concurrent writers lose nothing.
+  class DomainLock {
+   public:
+    DomainLock() = default;
+    explicit DomainLock(int fd) : fd_(fd) {}
+    DomainLock(DomainLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    DomainLock& operator=(DomainLock&& other) noexcept;
+    DomainLock(const DomainLock&) = delete;
+    DomainLock& operator=(const DomainLock&) = delete;
+    ~DomainLock();
+    bool held() const { return fd_ >= 0; }
+
+   private:
+    int fd_ = -1;
+  };
+  DomainLock lockDomain(const std::string& name);
+
+ private:
+  std::filesystem::path fileFor(const std::string& name) const;
+  std::filesystem::path folder_;
+};
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+// Property-list values: the stored form of user preferences and of folder entries.
+// Reading and writing XML property lists goes through libplist.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace platform::plist {
+
+struct Value;
+using Array = std::vector<Value>;
+using Dict = std::map<std::string, Value>;
+using Data = std::vector<std::uint8_t>;
+struct Date {
+  double secondsSince2001 = 0;
+  friend bool operator==(const Date&, const Date&) = default;
+};
+
+struct Value {
+  std::variant<std::string, bool, std::int64_t, double, Data, Date, Array, Dict> v;
+
+  Value() : v(std::string()) {}
+  Value(std::string s) : v(std::move(s)) {}
+  Value(const char* s) : v(std::string(s)) {}
+  Value(bool b) : v(b) {}
+  Value(std::int64_t i) : v(i) {}
+  Value(int i) : v(std::int64_t{i}) {}
+  Value(double d) : v(d) {}
+  Value(Data d) : v(std::move(d)) {}
+  Value(Date d) : v(d) {}
+  Value(Array a) : v(std::move(a)) {}
+  Value(Dict d) : v(std::move(d)) {}
+
+  const std::string* string() const { return std::get_if<std::string>(&v); }
+  const bool* boolean() const { return std::get_if<bool>(&v); }
+  const std::int64_t* integer() const { return std::get_if<std::int64_t>(&v); }
+  const double* real() const { return std::get_if<double>(&v); }
+  const Array* array() const { return std::get_if<Array>(&v); }
+  const Dict* dict() const { return std::get_if<Dict>(&v); }
+
+  friend bool operator==(const Value&, const Value&) = default;
+};
+
+// A dictionary's entry, or none.
+const Value* find(const Dict& dict, const std::string& key);
+
+// An XML property list whose root is a dictionary; none when the bytes are not one.
+std::optional<Dict> parseXml(const std::string& bytes);
+// The dictionary as an XML property list.
+std::string toXml(const Dict& dict);
+
+}  // namespace platform::plist

@@ -1,0 +1,7 @@
+#include "plugin/trace.h"
+
+extern "C" {
+void _PDEProlog(const void*, const char*) {}
+void _PDEEpilog(const void*, const char*) {}
+void _PDELog(const void*, const char*) {}
+}

@@ -1,0 +1,23 @@
+// Diagnostic trace hooks. Every host-facing operation and the panel's main steps call them; they produce
+// nothing. The call sites and their strings stay so that a diagnostic build can route them somewhere.
+#pragma once
+
+extern "C" {
+void _PDEProlog(const void* self, const char* format);
+void _PDEEpilog(const void* self, const char* format);
+void _PDELog(const void* self, const char* format);
+}
+
+// Values for the format's placeholders are accepted and not evaluated further.
+template <class First, class... Rest>
+inline void _PDEProlog(const void* self, const char* format, const First&, const Rest&...) {
+  _PDEProlog(self, format);
+}
+template <class First, class... Rest>
+inline void _PDEEpilog(const void* self, const char* format, const First&, const Rest&...) {
+  _PDEEpilog(self, format);
+}
+template <class First, class... Rest>
+inline void _PDELog(const void* self, const char* format, const First&, const Rest&...) {
+  _PDELog(self, format);
+}

@@ -1,0 +1,30 @@
+#include "util/ppd_access.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace ppd {
+
+void FileCloser::operator()(ppd_file_t* file) const { ppdClose(file); }
+
+FilePtr openFile(const std::string& path) { return FilePtr(ppdOpenFile(path.c_str())); }
+
+std::optional<std::string> findAttrValue(ppd_file_t* ppd, const char* name) {
+  if (!ppd || !name) return std::nullopt;
+  ppd_attr_t* attr = ppdFindAttr(ppd, name, nullptr);
+  if (!attr) return std::nullopt;
+  return std::string(attr->value ? attr->value : "");
+}
+
+ppd_choice_t* findMarkedChoice(ppd_file_t* ppd, const char* keyword) {
+  return ppd && keyword ? ppdFindMarkedChoice(ppd, keyword) : nullptr;
+}
+
+ppd_choice_t* findChoice(ppd_option_t* option, const char* choice) {
+  return option && choice ? ppdFindChoice(option, choice) : nullptr;
+}
+
+ppd_option_t* findOption(ppd_file_t* ppd, const char* keyword) {
+  return ppd && keyword ? ppdFindOption(ppd, keyword) : nullptr;
+}
+
+}  // namespace ppd
