@@ -290,6 +290,9 @@ class OndrixPrintPdeTarvel : public PDEPanel,
   std::uint32_t presetHoldButtonFlag = 0;
   std::uint8_t tigerHDDFlag = 0;
   std::uint8_t isPanelViewRetain = 0;
+  // Set by each run of the writer: whether it wrote the print settings (it writes nothing without print
+  // settings or built controls).
+  bool lastSaveWrote = false;
 
  private:
   std::unique_ptr<ui::Nib> nib_;
