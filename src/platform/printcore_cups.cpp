@@ -1,1 +1,62 @@
-// Filled in by its module.
+#include "platform/printcore_cups.h"
+
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
+// Fetching a queue's PPD belongs to the PPD interface that CUPS 2.4 marks deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+#include <memory>
+
+namespace platform::cups {
+namespace {
+
+struct DestDeleter {
+  void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+
+}  // namespace
+
+Queue::Queue(Queue&& other) noexcept : printer(std::move(other.printer)), ppdFile(std::move(other.ppdFile)) {
+  other.ppdFile.clear();
+}
+
+Queue::~Queue() {
+  if (!ppdFile.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(ppdFile, ec);
+  }
+}
+
+std::optional<Queue> lookUpQueue(const std::string& name, std::string& error) {
+  std::unique_ptr<cups_dest_t, DestDeleter> dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
+  if (!dest) {
+    error = "CUPS does not know the queue \"" + name + "\": " + cupsLastErrorString();
+    return std::nullopt;
+  }
+  std::optional<std::string> deviceURI;
+  if (const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options)) deviceURI = uri;
+
+  // cupsGetPPD2 writes a private temporary copy whose name comes back in the buffer.
+  char ppdPath[1024] = "";
+  time_t modtime = 0;
+  if (cupsGetPPD3(CUPS_HTTP_DEFAULT, name.c_str(), &modtime, ppdPath, sizeof ppdPath) != HTTP_STATUS_OK) {
+    error = "CUPS has no PPD for the queue \"" + name + "\": " + cupsLastErrorString();
+    return std::nullopt;
+  }
+  return Queue(Printer(name, std::move(deviceURI)), ppdPath);
+}
+
+SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
+                       const PrintSettings& settings) {
+  cups_option_t* options = nullptr;
+  int count = 0;
+  for (const auto& [key, value] : settings.values()) count = cupsAddOption(key.c_str(), value.c_str(), count, &options);
+  SubmitResult result;
+  result.jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), file.c_str(), title.c_str(), count, options);
+  cupsFreeOptions(count, options);
+  if (result.jobId == 0) result.error = cupsLastErrorString();
+  return result;
+}
+
+}  // namespace platform::cups

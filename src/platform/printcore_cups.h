@@ -1,0 +1,37 @@
+// The print core backed by a CUPS server: a queue's identifier, device URI and PPD come from CUPS, and a
+// job is submitted with every print-settings value as a job option.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/printcore.h"
+
+namespace platform::cups {
+
+struct Queue {
+  Printer printer;
+  // A copy of the queue's PPD fetched from the server; removed when the Queue goes.
+  std::filesystem::path ppdFile;
+
+  Queue(Printer p, std::filesystem::path ppd) : printer(std::move(p)), ppdFile(std::move(ppd)) {}
+  Queue(Queue&& other) noexcept;
+  Queue& operator=(Queue&&) = delete;
+  Queue(const Queue&) = delete;
+  ~Queue();
+};
+
+// Looks the queue up on the default server (CUPS_SERVER or the local one); none with a message when CUPS
+// does not know it or has no PPD for it.
+std::optional<Queue> lookUpQueue(const std::string& name, std::string& error);
+
+struct SubmitResult {
+  int jobId = 0;      // 0 on failure
+  std::string error;  // CUPS's own message on failure
+};
+// Submits the file to the queue under the title, with each print-settings value as a job option.
+SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
+                       const PrintSettings& settings);
+
+}  // namespace platform::cups
