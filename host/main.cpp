@@ -1,2 +1,238 @@
-// Placeholder until the host is built.
-int main() { return 2; }
+// ondrix-pde-host: a scriptable command-line print dialog. It loads the panel's bundle the way a print
+// dialog does, drives the panel through the given steps and prints one line per answer.
+#include <CLI/CLI.hpp>
+
+#include <clocale>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog_host.h"
+#include "dump.h"
+#include "platform/alert.h"
+#include "platform/host_services.h"
+#include "platform/printcore_cups.h"
+#include "platform/runloop.h"
+#include "platform/toolkit/headless/headless_toolkit.h"
+#include "plugin_loader.h"
+#include "settings_file.h"
+#include "steps.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitSubmitFailed = 3;
+
+// Line breaks inside a text would break the one-line-per-answer output.
+std::string oneLine(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else out += c;
+  }
+  return out;
+}
+
+// Alerts are shown as a line and dismissed at once.
+class PrintingAlerts : public platform::AlertPresenter {
+ public:
+  void present(const platform::Text& title, const platform::Text& message, const platform::Text& button) override {
+    std::cout << "alert: " << oneLine(title.utf8()) << " | " << oneLine(message.utf8()) << " | "
+              << oneLine(button.utf8()) << std::endl;
+  }
+};
+
+int usage(const std::string& message) {
+  std::cerr << "ondrix-pde-host: " << message << std::endl;
+  return kExitUsage;
+}
+
+struct Options {
+  std::string bundle = ONDRIX_DEFAULT_BUNDLE;
+  std::string ppd;
+  std::string queue = "Demo";
+  std::optional<std::string> deviceURI;
+  bool noConstraintHandling = false;
+  std::string settingsFile;
+  bool noPrintSettings = false;
+  std::optional<std::string> jobName;
+  std::string type{kPrintDialogType};
+  std::string cupsQueue;
+  std::string printFile;
+  std::vector<std::string> steps;
+};
+
+class Session {
+ public:
+  Session(OndrixPrintPdeTarvel& panel, host::DialogHost& dialog, const Options& options)
+      : panel_(panel), dialog_(dialog), options_(options) {}
+
+  // Runs the steps; returns the exit status.
+  int run(const std::vector<host::Step>& steps) {
+    int status = kExitOk;
+    for (const host::Step& step : steps) {
+      const int result = runStep(step);
+      if (step.verb == "print") status = result;
+      if (result == kExitUsage || result == kExitSubmitFailed) return result;
+    }
+    return status;
+  }
+
+ private:
+  // The control of the loaded layout; none when the layout lacks it (or none is loaded yet).
+  ui::Control* control(const std::string& name) { return panel_.nib() ? panel_.nib()->controlNamed(name) : nullptr; }
+
+  int runStep(const host::Step& step) {
+    const std::string& verb = step.verb;
+    if (verb == "view") panel_.panelView();
+    else if (verb == "show") panel_.willShow();
+    else if (verb == "restore") panel_.restoreValuesAndReturnError(nullptr);
+    else if (verb == "save") panel_.saveValuesAndReturnError(nullptr);
+    else if (verb == "print") return print();
+    else if (verb == "summary") summary();
+    else if (verb == "name") std::cout << "panelName=" << oneLine(panel_.panelName().utf8()) << std::endl;
+    else if (verb == "kind") std::cout << "panelKind=" << oneLine(panel_.panelKind().utf8()) << std::endl;
+    else if (verb == "dump") std::cout << host::dumpPanel(panel_).dump() << std::endl;
+    else return userAction(step);
+    return kExitOk;
+  }
+
+  int userAction(const host::Step& step) {
+    ui::Control* c = control(step.args[0]);
+    if (!c) return kExitOk;  // absent from this layout: the step does nothing
+    const std::string& verb = step.verb;
+    if (verb == "click") {
+      headless::click(*c);
+    } else if (verb == "select") {
+      char* end = nullptr;
+      const long index = std::strtol(step.args[1].c_str(), &end, 10);
+      if (step.args[1].empty() || *end) return usage("select needs a number, not \"" + step.args[1] + "\"");
+      headless::select(*c, index);
+    } else if (verb == "set") {
+      if (!headless::set(*c, step.args[1]))
+        return usage("cannot set " + step.args[0] + " to \"" + step.args[1] + "\"");
+    } else if (ui::TextField* field = c->asTextField()) {
+      if (verb == "type") headless::typeText(*field, platform::Text::fromUtf8(step.args[1]));
+      else if (verb == "paste") headless::paste(*field, platform::Text::fromUtf8(step.args[1]));
+      else if (verb == "clear") headless::clear(*field);
+    } else {
+      return usage(step.args[0] + " is not a text field");
+    }
+    return kExitOk;
+  }
+
+  int print() {
+    const bool approved = panel_.shouldPrint();
+    std::cout << "shouldPrint=" << (approved ? "YES" : "NO") << std::endl;
+    if (!approved) return kExitRefused;
+    if (options_.printFile.empty()) return kExitOk;
+    const platform::Text& name = dialog_.settings().jobName();
+    const std::string title = name.isNone() ? options_.printFile : name.utf8();
+    const auto result = platform::cups::printFile(options_.cupsQueue, options_.printFile, title, dialog_.settings());
+    if (result.jobId == 0) {
+      std::cout << "error: CUPS did not take the job: " << oneLine(result.error) << std::endl;
+      return kExitSubmitFailed;
+    }
+    std::cout << "job=" << options_.cupsQueue << "-" << result.jobId << std::endl;
+    return kExitOk;
+  }
+
+  void summary() {
+    const SummaryInfo info = panel_.summaryInfo();
+    // A sorted listing, so scripts can compare it.
+    std::map<std::string, std::string> sorted;
+    for (const auto& [title, value] : info) sorted[title.utf8()] = value.utf8();
+    for (const auto& [title, value] : sorted) std::cout << "summary: " << oneLine(title) << "=" << oneLine(value) << std::endl;
+  }
+
+  OndrixPrintPdeTarvel& panel_;
+  host::DialogHost& dialog_;
+  const Options& options_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+
+  Options o;
+  CLI::App app{"A scriptable print dialog that drives the Job Handling panel."};
+  app.add_option("--bundle", o.bundle, "the plug-in bundle folder");
+  app.add_option("--ppd", o.ppd, "the printer's PPD (default: the demo document-filing model)");
+  app.add_option("--queue", o.queue, "the print queue's identifier");
+  app.add_option("--device-uri", o.deviceURI, "the printer's device URI");
+  app.add_flag("--no-constraint-handling", o.noConstraintHandling, "a dialog without constraint handling");
+  app.add_option("--settings", o.settingsFile, "print settings file (key=value lines), read at start, written at exit");
+  app.add_flag("--no-print-settings", o.noPrintSettings, "a dialog that gives the panel no print settings");
+  app.add_option("--job-name", o.jobName, "the job's own name");
+  app.add_option("--type", o.type, "the dialog's type identifier");
+  app.add_option("--cups", o.cupsQueue, "take queue, device URI and PPD from this CUPS queue");
+  app.add_option("--print", o.printFile, "after an approved print step, submit this file to the CUPS queue");
+  app.add_option("steps", o.steps, "view show restore save print summary name kind dump | click NAME | select NAME N | "
+                                   "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
+  app.positionals_at_end();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+
+  std::string error;
+  const auto steps = host::parseSteps(o.steps, error);
+  if (!steps) return usage(error);
+  if (!o.printFile.empty() && o.cupsQueue.empty()) return usage("--print needs --cups QUEUE");
+
+  // The printer: from CUPS, or the one named on the command line.
+  std::optional<platform::cups::Queue> cupsQueue =
+      o.cupsQueue.empty() ? std::nullopt : platform::cups::lookUpQueue(o.cupsQueue, error);
+  platform::Printer printer(o.queue, o.deviceURI);
+  std::string ppdPath = o.ppd.empty() ? o.bundle + "/Contents/Resources/ppd/demo-filing.ppd" : o.ppd;
+  if (!o.cupsQueue.empty()) {
+    if (!cupsQueue) return usage(error);
+    printer = cupsQueue->printer;
+    if (o.deviceURI) printer = platform::Printer(printer.id(), o.deviceURI);
+    if (o.ppd.empty()) ppdPath = cupsQueue->ppdFile.string();
+  }
+  ppd::FilePtr ppdFile = ppd::openFile(ppdPath);
+  if (!ppdFile) return usage("cannot read the PPD " + ppdPath);
+
+  host::DialogHost dialog(printer, std::move(ppdFile), !o.noConstraintHandling, !o.noPrintSettings);
+  if (!o.settingsFile.empty() && !host::readSettingsFile(o.settingsFile, dialog.settings(), error)) return usage(error);
+  if (o.jobName) dialog.settings().setJobName(platform::Text::fromUtf8(*o.jobName));
+
+  headless::HeadlessToolkit toolkit;
+  platform::RunLoop runLoop;
+  PrintingAlerts alerts;
+  const platform::HostServices services{&toolkit, &runLoop, &alerts};
+  platform::setHostServices(services);
+
+  host::LoadedPlugIn plugIn(o.bundle, services, error);
+  if (!plugIn.principal()) return usage(error);
+  const platform::Bundle bundle(o.bundle);
+  plugIn.principal()->initWithBundle(&bundle);
+
+  auto callback = std::shared_ptr<host::DialogHost>(&dialog, [](host::DialogHost*) {});
+  auto panels = plugIn.principal()->PDEPanelsForType(platform::Text::fromUtf8(o.type), callback);
+  if (!panels || panels->empty()) {
+    std::cerr << "ondrix-pde-host: no panel for the dialog type \"" << o.type << "\"" << std::endl;
+    return kExitUsage;
+  }
+  // The plug-in makes only panels of its one class.
+  auto& panel = static_cast<OndrixPrintPdeTarvel&>(*panels->front());
+
+  int status = Session(panel, dialog, o).run(*steps);
+  panels.reset();
+  if (!o.settingsFile.empty() && !host::writeSettingsFile(o.settingsFile, dialog.settings(), error)) {
+    std::cerr << "ondrix-pde-host: " << error << std::endl;
+    if (status == kExitOk) status = kExitUsage;
+  }
+  return status;
+}

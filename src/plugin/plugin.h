@@ -9,13 +9,15 @@
 #include "platform/host_services.h"
 #include "plugin/host_interface.h"
 
+// Its operations are virtual so that a host reaches them through the object the library made.
 class OndrixPrintPdeTarvelPDEPlugIn {
  public:
+  virtual ~OndrixPrintPdeTarvelPDEPlugIn() = default;
   // Keeps nothing; always YES.
-  bool initWithBundle(const platform::Bundle* bundle);
+  virtual bool initWithBundle(const platform::Bundle* bundle);
   // For the print dialog's type, an array with one new panel (none when it cannot be made); for any other
   // type an empty array. The host owns what it receives.
-  std::optional<std::vector<std::shared_ptr<PDEPanel>>> PDEPanelsForType(
+  virtual std::optional<std::vector<std::shared_ptr<PDEPanel>>> PDEPanelsForType(
       const platform::Text& type, std::shared_ptr<OndrixPrintPdeTarvelPDEPluginCallback> hostInfo);
 };
 

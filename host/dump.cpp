@@ -1,0 +1,81 @@
+#include "dump.h"
+
+#include "platform/toolkit/headless/headless_toolkit.h"
+#include "steps.h"
+
+namespace host {
+namespace {
+
+nlohmann::json text(const platform::Text& t) { return t.isNone() ? nlohmann::json(nullptr) : nlohmann::json(t.utf8()); }
+
+template <class T>
+nlohmann::json optional(const std::optional<T>& v) {
+  return v ? nlohmann::json(*v) : nlohmann::json(nullptr);
+}
+
+nlohmann::json folderEntry(const FolderEntry& entry) {
+  nlohmann::json out = nlohmann::json::object();
+  for (const auto& [key, value] : entry) {
+    if (const std::string* s = value.string()) out[key] = *s;
+    else if (const bool* b = value.boolean()) out[key] = *b;
+    else if (const std::int64_t* i = value.integer()) out[key] = *i;
+  }
+  return out;
+}
+
+nlohmann::json control(ui::Control& c) {
+  const headless::Description d = headless::describe(c);
+  nlohmann::json out = {{"kind", d.kind},       {"tag", d.tag},           {"enabled", d.enabled},
+                        {"dimmed", d.dimmed},   {"editable", d.editable}, {"hidden", d.hidden},
+                        {"focus", d.focused}};
+  if (d.state) out["state"] = *d.state;
+  if (d.selectedRow) out["selectedRow"] = *d.selectedRow;
+  if (d.selectedIndex) out["selectedIndex"] = *d.selectedIndex;
+  if (d.stringValue) out["stringValue"] = *d.stringValue;
+  if (d.title) out["title"] = *d.title;
+  if (d.kind == "progressIndicator") out["animating"] = d.animating;
+  if (d.image) out["image"] = *d.image;
+  if (d.alternateImage) out["alternateImage"] = *d.alternateImage;
+  if (!d.items.empty() || d.kind == "popUpButton") {
+    out["items"] = nlohmann::json::array();
+    for (const auto& item : d.items)
+      out["items"].push_back({{"title", optional(item.title)}, {"separator", item.separator}, {"image", optional(item.image)}});
+  }
+  if (!d.tabLabels.empty() || d.kind == "tabView") out["tabs"] = d.tabLabels;
+  return out;
+}
+
+}  // namespace
+
+nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel) {
+  nlohmann::json out;
+  out["document_filing_model"] = panel.document_filing_model;
+  out["ondrix_print_system"] = panel.ondrix_print_system;
+  out["active_directory"] = panel.active_directory;
+  out["ppdHDDOptionFlag"] = panel.ppdHDDOptionFlag;
+  out["hasInited"] = panel.hasInited;
+  out["mfpURL"] = text(panel.mfpURL);
+  out["preferenceName"] = text(panel.preferenceName);
+  out["modelStringRef"] = text(panel.modelStringRef);
+  out["ppdEncoding"] = panel.ppdEncoding;
+  out["systemEncoding"] = panel.systemEncoding;
+  out["prefHoldButtonFlag"] = panel.prefHoldButtonFlag;
+  out["presetHoldButtonFlag"] = panel.presetHoldButtonFlag;
+  if (panel.folderList) {
+    out["folderList"] = nlohmann::json::array();
+    for (const FolderEntry& entry : *panel.folderList) out["folderList"].push_back(folderEntry(entry));
+  } else {
+    out["folderList"] = nullptr;
+  }
+  nlohmann::json controls = nlohmann::json::object();
+  if (ui::Nib* nib = panel.nib()) {
+    for (ui::Control* c : headless::controlsOf(*nib)) {
+      const std::string name(c->identifier());
+      if (isKnownControlName(name)) controls[name] = control(*c);
+    }
+  }
+  out["controls"] = std::move(controls);
+  return out;
+}
+
+}  // namespace host

@@ -1,0 +1,56 @@
+#!/bin/sh
+# One entry point for a fresh Debian 12 machine, as root:
+#   tools/run.sh demo   install what is missing, build, and walk one job through the demo printer
+#   tools/run.sh test   install what is missing, build, and run every test (also under the sanitizers)
+set -eu
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
+libcurl4-openssl-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+libcpp-httplib-dev cups-daemon cups-client"
+
+install_missing() {
+  missing=""
+  for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  echo "installing:$missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+build() {  # build DIR [cmake options...]
+  dir=$1
+  shift
+  cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+  ninja -C "$dir"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+case "${1:-}" in
+  demo)
+    install_missing
+    build "$top/build" -DONDRIX_BENCH=OFF
+    exec "$top/tools/demo.sh" "$top/build"
+    ;;
+  test)
+    install_missing
+    build "$top/build"
+    (cd "$top/build" && ctest --output-on-failure -j "$jobs")
+    build "$top/build-sanitize" -DONDRIX_SANITIZE=ON -DONDRIX_BENCH=OFF
+    (cd "$top/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --output-on-failure -j "$jobs")
+    ;;
+  bench)
+    install_missing
+    build "$top/build-bench" -DONDRIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+    for b in "$top"/build-bench/bench/*_bench; do "$b"; done
+    ;;
+  *)
+    echo "usage: tools/run.sh demo|test|bench" >&2
+    exit 2
+    ;;
+esac
