@@ -135,12 +135,14 @@ class Session {
     if (options_.printFile.empty()) return kExitOk;
     const platform::Text& name = dialog_.settings().jobName();
     const std::string title = name.isNone() ? options_.printFile : name.utf8();
-    const auto result = platform::cups::printFile(options_.cupsQueue, options_.printFile, title, dialog_.settings());
+    // Without --cups the job goes to the CUPS queue of the dialog's own name.
+    const std::string& queue = options_.cupsQueue.empty() ? options_.queue : options_.cupsQueue;
+    const auto result = platform::cups::printFile(queue, options_.printFile, title, dialog_.settings());
     if (result.jobId == 0) {
       std::cout << "error: CUPS did not take the job: " << oneLine(result.error) << std::endl;
       return kExitSubmitFailed;
     }
-    std::cout << "job=" << options_.cupsQueue << "-" << result.jobId << std::endl;
+    std::cout << "job=" << queue << "-" << result.jobId << std::endl;
     return kExitOk;
   }
 
@@ -174,7 +176,8 @@ int main(int argc, char** argv) {
   app.add_option("--job-name", o.jobName, "the job's own name");
   app.add_option("--type", o.type, "the dialog's type identifier");
   app.add_option("--cups", o.cupsQueue, "take queue, device URI and PPD from this CUPS queue");
-  app.add_option("--print", o.printFile, "after an approved print step, submit this file to the CUPS queue");
+  app.add_option("--print", o.printFile,
+                 "after an approved print step, submit this file to the CUPS queue (--cups, else --queue)");
   app.add_option("steps", o.steps, "view show restore save print summary name kind dump | click NAME | select NAME N | "
                                    "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
   app.positionals_at_end();
@@ -188,7 +191,6 @@ int main(int argc, char** argv) {
   std::string error;
   const auto steps = host::parseSteps(o.steps, error);
   if (!steps) return usage(error);
-  if (!o.printFile.empty() && o.cupsQueue.empty()) return usage("--print needs --cups QUEUE");
 
   // The printer: from CUPS, or the one named on the command line.
   std::optional<platform::cups::Queue> cupsQueue =

@@ -1,0 +1,91 @@
+// Runs a built program as a user would: arguments, environment additions, its standard output and exit
+// status. Each test gets its own configuration and runtime folders, so preferences and the reply file
+// stay private to it.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace testsupport {
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs program with args; extraEnv entries override the current environment.
+inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& extraEnv = {}) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry(*e);
+    const std::string key = entry.substr(0, entry.find('='));
+    if (!extraEnv.count(key)) env.push_back(entry);
+  }
+  for (const auto& [k, v] : extraEnv) env.push_back(k + "=" + v);
+
+  char outName[] = "/tmp/ondrix-run-out-XXXXXX";
+  char errName[] = "/tmp/ondrix-run-err-XXXXXX";
+  const int outFd = mkstemp(outName);
+  const int errFd = mkstemp(errName);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  RunResult result;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  auto slurp = [](int fd) {
+    std::string s;
+    lseek(fd, 0, SEEK_SET);
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) s.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return s;
+  };
+  result.out = slurp(outFd);
+  result.err = slurp(errFd);
+  unlink(outName);
+  unlink(errName);
+  return result;
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace testsupport
