@@ -27,4 +27,12 @@ ppd_option_t* findOption(ppd_file_t* ppd, const char* keyword) {
   return ppd && keyword ? ppdFindOption(ppd, keyword) : nullptr;
 }
 
+void markDefaults(ppd_file_t* ppd) {
+  if (ppd) ppdMarkDefaults(ppd);
+}
+
+void markOption(ppd_file_t* ppd, const char* keyword, const char* choice) {
+  if (ppd && keyword && choice) ppdMarkOption(ppd, keyword, choice);
+}
+
 }  // namespace ppd

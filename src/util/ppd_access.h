@@ -23,5 +23,8 @@ std::optional<std::string> findAttrValue(ppd_file_t* ppd, const char* name);
 ppd_choice_t* findMarkedChoice(ppd_file_t* ppd, const char* keyword);
 ppd_choice_t* findChoice(ppd_option_t* option, const char* choice);
 ppd_option_t* findOption(ppd_file_t* ppd, const char* keyword);
+// ppdMarkDefaults and ppdMarkOption (hosts and tests mark what the user chose).
+void markDefaults(ppd_file_t* ppd);
+void markOption(ppd_file_t* ppd, const char* keyword, const char* choice);
 
 }  // namespace ppd
