@@ -2,6 +2,7 @@
 // Reading and writing XML property lists goes through libplist.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -21,7 +22,8 @@ struct Date {
 };
 
 struct Value {
-  std::variant<std::string, bool, std::int64_t, double, Data, Date, Array, Dict> v;
+  // The last alternative holds only integers above INT64_MAX, so that such stored values survive.
+  std::variant<std::string, bool, std::int64_t, double, Data, Date, Array, Dict, std::uint64_t> v;
 
   Value() : v(std::string()) {}
   Value(std::string s) : v(std::move(s)) {}
@@ -41,6 +43,14 @@ struct Value {
   const double* real() const { return std::get_if<double>(&v); }
   const Array* array() const { return std::get_if<Array>(&v); }
   const Dict* dict() const { return std::get_if<Dict>(&v); }
+  const Data* data() const { return std::get_if<Data>(&v); }
+  const Date* date() const { return std::get_if<Date>(&v); }
+  // An integer above INT64_MAX (no constructor of its own, so that sizes stay signed integers).
+  static Value unsignedInteger(std::uint64_t u) {
+    Value value;
+    value.v = u;
+    return value;
+  }
 
   friend bool operator==(const Value&, const Value&) = default;
 };
@@ -48,9 +58,14 @@ struct Value {
 // A dictionary's entry, or none.
 const Value* find(const Dict& dict, const std::string& key);
 
+// Larger input is refused unread; deeper nesting is refused (libplist frees trees recursively).
+inline constexpr std::size_t kMaxXmlBytes = 16u * 1024 * 1024;
+inline constexpr int kMaxDepth = 128;
+
 // An XML property list whose root is a dictionary; none when the bytes are not one.
 std::optional<Dict> parseXml(const std::string& bytes);
-// The dictionary as an XML property list.
+// The dictionary as an XML property list. Dates are written in whole seconds, within the range
+// libplist keeps (32-bit seconds from 2001), as XML property lists do.
 std::string toXml(const Dict& dict);
 
 }  // namespace platform::plist

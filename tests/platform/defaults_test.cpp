@@ -1,0 +1,328 @@
+#include "platform/defaults.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+namespace plist = platform::plist;
+using platform::UserDefaults;
+using plist::Dict;
+using plist::Value;
+
+namespace {
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "defaults_test.XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void writeFile(const fs::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+unsigned mode(const fs::path& file) {
+  struct stat info {};
+  ::stat(file.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Sets or unsets an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+const Dict kDomain{
+    {"Job Handling", Value(Dict{{"Model Name", "Demo 5000"}, {"Release Number", "2.00"}, {"hold button", 511}})},
+    {"someone else's", Value(plist::Array{Value(1.5), Value(plist::Data{1, 2}), Value(plist::Date{86400})})},
+};
+
+}  // namespace
+
+TEST(UserDefaults, KeepsWhatItIsGivenAndWhatOthersStored) {
+  TempDir dir;
+  UserDefaults store(dir.path() / "store");
+  EXPECT_FALSE(store.persistentDomainForName("ondrix.mfp.Q").has_value());
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "ondrix.mfp.Q"));
+  EXPECT_EQ(store.persistentDomainForName("ondrix.mfp.Q"), kDomain);
+
+  // A read-modify-write of one entry leaves entries it does not know as they were.
+  auto domain = *store.persistentDomainForName("ondrix.mfp.Q");
+  domain["Job Handling"] = Value(Dict{{"hold button", 0}});
+  ASSERT_TRUE(store.setPersistentDomain(domain, "ondrix.mfp.Q"));
+  const auto back = store.persistentDomainForName("ondrix.mfp.Q");
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->at("someone else's"), kDomain.at("someone else's"));
+  EXPECT_EQ(back->at("Job Handling"), Value(Dict{{"hold button", 0}}));
+
+  // Each domain is its own file; no temporary file stays behind.
+  ASSERT_TRUE(store.setPersistentDomain(Dict{}, "ondrix.mfp.R"));
+  EXPECT_EQ(store.persistentDomainForName("ondrix.mfp.R"), Dict{});
+  EXPECT_EQ(namesIn(store.folder()), (std::vector<std::string>{"ondrix.mfp.Q.plist", "ondrix.mfp.R.plist"}));
+}
+
+TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
+  TempDir dir;
+  UserDefaults first(dir.path());
+  UserDefaults second(dir.path());
+  ASSERT_TRUE(first.setPersistentDomain(Dict{{"a", 1}}, "d"));
+  EXPECT_EQ(second.persistentDomainForName("d"), (Dict{{"a", 1}}));
+  ASSERT_TRUE(first.setPersistentDomain(Dict{{"a", 2}}, "d"));
+  EXPECT_EQ(second.persistentDomainForName("d"), (Dict{{"a", 2}}));
+}
+
+TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
+  for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{0277}}) {
+    TempDir dir;
+    const mode_t old = ::umask(mask);
+    UserDefaults store(dir.path() / "parent" / "ondrix-pde");
+    const bool saved = store.setPersistentDomain(kDomain, "d");
+    const bool locked = store.lockDomain("d").held();
+    ::umask(old);
+    ASSERT_TRUE(saved) << mask;
+    EXPECT_TRUE(locked) << mask;
+    EXPECT_EQ(mode(store.folder()), 0700u) << mask;
+    EXPECT_EQ(mode(store.folder() / "d.plist"), 0600u) << mask;
+    EXPECT_EQ(mode(store.folder() / "d.lock"), 0600u) << mask;
+  }
+}
+
+TEST(UserDefaults, RefusesNamesThatLeaveThePlainFileName) {
+  TempDir dir;
+  UserDefaults store(dir.path() / "store");
+  ASSERT_TRUE(store.setPersistentDomain(Dict{}, "ok"));
+  const std::vector<std::string> names{"",    ".hidden", ".", "..", "a/b", "../escape", "/abs",
+                                       std::string("nul\0x", 5), std::string(201, 'n')};
+  for (const std::string& name : names) {
+    EXPECT_FALSE(store.setPersistentDomain(kDomain, name)) << name;
+    EXPECT_FALSE(store.persistentDomainForName(name).has_value()) << name;
+    EXPECT_FALSE(store.lockDomain(name).held()) << name;
+  }
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"store"});
+  EXPECT_EQ(namesIn(store.folder()), std::vector<std::string>{"ok.plist"});
+}
+
+TEST(UserDefaults, MovesAnUnreadableFileAsideInsteadOfOverwritingIt) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"garbage", "not a property list"},
+      {"empty file", ""},
+      {"array root", "<plist version=\"1.0\"><array/></plist>"},
+      {"cut short", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><str"},
+      {"oversized", std::string(plist::kMaxXmlBytes + 1, ' ')},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    UserDefaults store(dir.path());
+    writeFile(dir.path() / "d.plist", c.bytes);
+    EXPECT_FALSE(store.persistentDomainForName("d").has_value()) << c.name;
+    const auto names = namesIn(dir.path());
+    ASSERT_EQ(names.size(), 1u) << c.name;
+    EXPECT_TRUE(names[0].starts_with("d.plist.corrupt-")) << c.name << ": " << names[0];
+    EXPECT_EQ(readFile(dir.path() / names[0]), c.bytes) << c.name;
+
+    // The next save starts a new file and the damaged one stays for the user.
+    ASSERT_TRUE(store.setPersistentDomain(kDomain, "d")) << c.name;
+    EXPECT_EQ(store.persistentDomainForName("d"), kDomain) << c.name;
+    EXPECT_EQ(namesIn(dir.path()).size(), 2u) << c.name;
+  }
+}
+
+TEST(UserDefaults, TwoDamagedFilesInOneSecondBothSurvive) {
+  TempDir dir;
+  UserDefaults store(dir.path());
+  writeFile(dir.path() / "d.plist", "first");
+  EXPECT_FALSE(store.persistentDomainForName("d").has_value());
+  writeFile(dir.path() / "d.plist", "second");
+  EXPECT_FALSE(store.persistentDomainForName("d").has_value());
+  std::vector<std::string> contents;
+  for (const auto& name : namesIn(dir.path())) contents.push_back(readFile(dir.path() / name));
+  std::sort(contents.begin(), contents.end());
+  EXPECT_EQ(contents, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(UserDefaults, AFailedSaveLeavesTheOldDomain) {
+  TempDir dir;
+  UserDefaults store(dir.path());
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  // A folder in the way of the file: the rename cannot replace it.
+  UserDefaults blocked(dir.path() / "blocked");
+  fs::create_directories(dir.path() / "blocked" / "d.plist" / "x");
+  EXPECT_FALSE(blocked.setPersistentDomain(kDomain, "d"));
+  EXPECT_EQ(namesIn(dir.path() / "blocked"), std::vector<std::string>{"d.plist"});
+  // A file where the folder should be.
+  writeFile(dir.path() / "notafolder", "x");
+  UserDefaults nowhere(dir.path() / "notafolder");
+  EXPECT_FALSE(nowhere.setPersistentDomain(kDomain, "d"));
+  EXPECT_FALSE(nowhere.lockDomain("d").held());
+  EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
+}
+
+TEST(UserDefaults, TheLockExcludesOtherHoldersUntilReleased) {
+  TempDir dir;
+  UserDefaults store(dir.path());
+  auto lock = store.lockDomain("d");
+  ASSERT_TRUE(lock.held());
+  const int other = ::open((dir.path() / "d.lock").c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(errno, EWOULDBLOCK);
+
+  // Moving the lock keeps it held; destroying the holder releases it.
+  UserDefaults::DomainLock moved = std::move(lock);
+  EXPECT_FALSE(lock.held());
+  EXPECT_TRUE(moved.held());
+  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+  moved = UserDefaults::DomainLock();
+  EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  ::close(other);
+}
+
+TEST(UserDefaults, ProcessesSavingAtOnceUnderTheLockLoseNothing) {
+  TempDir dir;
+  constexpr int kProcesses = 6;
+  constexpr int kSavesEach = 20;
+  {
+    UserDefaults store(dir.path());
+    ASSERT_TRUE(store.setPersistentDomain(kDomain, "shared"));
+  }
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      // The child reports through its exit status only.
+      UserDefaults store(dir.path());
+      for (int i = 0; i < kSavesEach; ++i) {
+        const auto lock = store.lockDomain("shared");
+        auto domain = store.persistentDomainForName("shared");
+        if (!lock.held() || !domain) ::_exit(1);
+        (*domain)["p" + std::to_string(p) + "-" + std::to_string(i)] = Value(i);
+        if (!store.setPersistentDomain(*domain, "shared")) ::_exit(2);
+      }
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (const pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  UserDefaults store(dir.path());
+  const auto domain = store.persistentDomainForName("shared");
+  ASSERT_TRUE(domain.has_value());
+  EXPECT_EQ(domain->size(), kDomain.size() + kProcesses * kSavesEach);
+  for (int p = 0; p < kProcesses; ++p) {
+    for (int i = 0; i < kSavesEach; ++i) {
+      EXPECT_NE(plist::find(*domain, "p" + std::to_string(p) + "-" + std::to_string(i)), nullptr) << p << " " << i;
+    }
+  }
+  EXPECT_EQ(domain->at("Job Handling"), kDomain.at("Job Handling"));
+}
+
+TEST(UserDefaults, TheSharedObjectFindsTheUsersFolder) {
+  TempDir dir;
+  const std::string home = (dir.path() / "home").string();
+  const std::string xdg = (dir.path() / "xdg").string();
+  const struct {
+    const char* name;
+    const char* home;
+    const char* xdg;
+    std::optional<fs::path> expected;  // none: the password database's home
+  } cases[] = {
+      {"XDG_CONFIG_HOME wins", home.c_str(), xdg.c_str(), fs::path(xdg) / "ondrix-pde"},
+      {"relative XDG_CONFIG_HOME is ignored", home.c_str(), "relative/dir", fs::path(home) / ".config/ondrix-pde"},
+      {"empty XDG_CONFIG_HOME is ignored", home.c_str(), "", fs::path(home) / ".config/ondrix-pde"},
+      {"HOME", home.c_str(), nullptr, fs::path(home) / ".config/ondrix-pde"},
+      {"no HOME", nullptr, nullptr, std::nullopt},
+  };
+  UserDefaults::setStandardFolderForTesting({});
+  for (const auto& c : cases) {
+    const ScopedEnv homeEnv("HOME", c.home);
+    const ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdg);
+    UserDefaults::resetStandardUserDefaults();
+    UserDefaults* shared = UserDefaults::standardUserDefaults();
+    ASSERT_NE(shared, nullptr) << c.name;
+    if (c.expected) {
+      EXPECT_EQ(shared->folder(), *c.expected) << c.name;
+    } else {
+      EXPECT_TRUE(shared->folder().is_absolute()) << c.name;
+      EXPECT_EQ(shared->folder().filename(), "ondrix-pde") << c.name;
+      EXPECT_EQ(shared->folder().parent_path().filename(), ".config") << c.name;
+    }
+    // The same object until the next reset.
+    EXPECT_EQ(UserDefaults::standardUserDefaults(), shared) << c.name;
+  }
+
+  // A testing folder overrides the environment until it is cleared.
+  UserDefaults::setStandardFolderForTesting(dir.path() / "private");
+  ASSERT_NE(UserDefaults::standardUserDefaults(), nullptr);
+  EXPECT_EQ(UserDefaults::standardUserDefaults()->folder(), dir.path() / "private");
+  UserDefaults::resetStandardUserDefaults();
+  EXPECT_EQ(UserDefaults::standardUserDefaults()->folder(), dir.path() / "private");
+  UserDefaults::setStandardFolderForTesting({});
+  EXPECT_NE(UserDefaults::standardUserDefaults()->folder(), dir.path() / "private");
+  UserDefaults::resetStandardUserDefaults();
+}
