@@ -1,0 +1,120 @@
+// A control toolkit without a screen: Qt Designer layouts read into a model of controls that the panel
+// drives through ui::Toolkit and that hosts and tests operate as a user would.
+//
+// How a layout maps onto controls:
+//   objectName              the outlet name; the dynamic property "tag" the tag (0 when missing)
+//   QLineEdit               input field (editable, selectable); readOnly true makes it not editable
+//   QLabel                  label: tag 0, neither editable nor selectable
+//   QCheckBox               check box
+//   QToolButton, QPushButton hold button (two-state toggle) when checkable, else push button
+//   QRadioButton            a cell of the nearest enclosing container named "...Matrix", rows in document
+//                           order; without such a container a lone radio button
+//   any widget "...Matrix"  radio matrix
+//   QComboBox               pop-up button with the <item> texts as menu items
+//   QGroupBox               titled box
+//   QTabWidget              tab view; its child widgets with a "title" attribute are the tab items
+//   QProgressBar            progress indicator
+//   anything else           a plain container, present only so that hiding it hides what it holds
+// Properties "text", "title", "checked", "enabled", "visible" (and "hidden"), "currentIndex" are read.
+//
+// Behaviour chosen where the dialog toolkit leaves room:
+//   - isHidden() is the effective state: hidden itself, inside a hidden container, or on a tab item that
+//     was removed from its tab view (such controls stay in the layout and keep their values, but the user
+//     can no longer reach them). Tab items that are merely not selected count as shown.
+//   - Each loaded layout has its own window with one keyboard focus. A text field is always in it. A field
+//     takes the focus only while selectable; buttons, matrices and pop-ups only while enabled; labels,
+//     boxes, containers and progress indicators never.
+//   - When the selected pop-up item is removed, the nearest earlier item that is not a separator becomes
+//     selected, else the nearest later one, else none (empty menu). So rebuilding the folder items after
+//     the first two falls back to the main folder, the neutral destination.
+//   - Adding an item to a pop-up that has no selection selects it unless it is a separator.
+//   - A radio cell set to state 1 by the program selects its row (the others go to 0).
+//   - User operations refuse disabled and hidden controls and separator items; program operations (the
+//     ui interfaces and set()) do not, but still keep indexes within the control.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text.h"
+#include "ui/toolkit.h"
+
+namespace headless {
+
+class HeadlessToolkit : public ui::Toolkit {
+ public:
+  // Reads the .ui file and connects every named control (in document order) to the owner. None when the
+  // file is missing, too large or not a Qt Designer layout.
+  std::unique_ptr<ui::Nib> loadNib(const std::filesystem::path& file, ui::NibOwner& owner) override;
+  // The same for layout text held in memory.
+  std::unique_ptr<ui::Nib> loadNibFromText(std::string_view uiText, ui::NibOwner& owner);
+};
+
+// The named controls of a headless layout in document order (the layout's root widget excluded); empty
+// for a layout of another toolkit.
+std::vector<ui::Control*> controlsOf(ui::Nib& nib);
+
+// User operations. Each returns whether the control took it; a control of another toolkit, a disabled
+// one or a hidden one takes none.
+
+// Check box and hold button: flip the state, then send the action. Radio cell: select it in its matrix,
+// then send the matrix's action with the matrix as sender. Push button: send its action.
+bool click(ui::Control& control);
+// Pop-up: select the item (not a separator), then send the action. Matrix: select the row, then send
+// the action. Tab view: select the tab item, then send the action. Out-of-range indexes are refused.
+bool select(ui::Control& control, long index);
+// Types text one character (Unicode scalar) at a time at the end of an editable field, each key checked
+// by the field's formatter; refused keys are dropped. The field takes the keyboard focus first. Returns
+// the number of keys taken.
+std::size_t typeText(ui::TextField& field, const platform::Text& text);
+// One insertion of the whole text at the end of an editable field, checked once by the formatter.
+bool paste(ui::TextField& field, const platform::Text& text);
+// Select all and delete, checked once by the formatter.
+bool clear(ui::TextField& field);
+
+// Sets a control as the program would, without formatter or action: a text field's string value
+// (UTF-8), a check box's or hold button's state ("0" or "1"), a matrix's selected row, a pop-up's
+// selected index or a tab view's selected item (decimal; "-1" for none). False when the value does not
+// fit the control.
+bool set(ui::Control& control, std::string_view value);
+
+// The facts a host shows about one control. Fields that do not apply to the kind stay none or empty.
+struct MenuItemFacts {
+  std::optional<std::string> title;  // none for a separator
+  bool separator = false;
+  std::optional<std::string> image;  // image name, none when the item has no image
+};
+
+struct Description {
+  // "checkBox", "holdButton", "pushButton", "radioButton", "matrix", "popUpButton", "textField",
+  // "label", "box", "tabView", "progressIndicator", "view"; "unknown" for a control of another toolkit.
+  std::string kind = "unknown";
+  std::string name;
+  long tag = 0;
+  std::optional<long> state;          // buttons and radio cells
+  std::optional<long> selectedRow;    // matrices
+  std::optional<long> selectedIndex;  // pop-ups and tab views
+  std::optional<std::string> stringValue;  // text fields and labels
+  std::optional<std::string> title;        // buttons, radio cells, boxes
+  bool enabled = false;
+  bool dimmed = false;    // text colour grey
+  bool editable = false;
+  bool selectable = false;
+  bool secure = false;    // password field: shown as dots on a screen
+  bool hidden = false;    // effective
+  bool focused = false;   // the window's keyboard focus
+  bool animating = false;
+  std::vector<MenuItemFacts> items;     // pop-ups
+  std::vector<std::string> tabLabels;   // tab views
+  std::optional<std::string> image;           // hold buttons
+  std::optional<std::string> alternateImage;  // hold buttons
+};
+
+Description describe(ui::Control& control);
+
+}  // namespace headless

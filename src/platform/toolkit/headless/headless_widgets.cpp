@@ -1,0 +1,210 @@
+// Behaviour of the headless controls as the program sees it: radio groups, pop-up menus, tab items,
+// keyboard focus and formatter-checked edits.
+#include "platform/toolkit/headless/headless_widgets.h"
+
+namespace headless {
+
+std::string_view kindName(Kind kind) {
+  switch (kind) {
+    case Kind::view: return "view";
+    case Kind::label: return "label";
+    case Kind::textField: return "textField";
+    case Kind::checkBox: return "checkBox";
+    case Kind::holdButton: return "holdButton";
+    case Kind::pushButton: return "pushButton";
+    case Kind::radioButton: return "radioButton";
+    case Kind::matrix: return "matrix";
+    case Kind::popUpButton: return "popUpButton";
+    case Kind::box: return "box";
+    case Kind::tabView: return "tabView";
+    case Kind::progressIndicator: return "progressIndicator";
+  }
+  return "unknown";
+}
+
+// Walks up to the layout's root: any hidden or detached level hides everything below it.
+bool Node::effectivelyHidden() const {
+  for (const Node* n = this; n; n = n->parent_) {
+    if (n->hidden_ || n->detached_) return true;
+  }
+  return false;
+}
+
+// Two-state buttons know only 0 and 1. A radio cell switched on goes through its matrix so that the group
+// keeps one selected row.
+void ButtonWidget::setState(int state) {
+  const int twoState = state != 0 ? 1 : 0;
+  if (matrix_ && twoState == 1) {
+    for (ButtonWidget* cell : matrix_->cells_) cell->state_ = cell == this ? 1 : 0;
+    return;
+  }
+  state_ = twoState;
+}
+
+long MatrixWidget::selectedRow() const {
+  for (std::size_t row = 0; row < cells_.size(); ++row) {
+    if (cells_[row]->state_ != 0) return static_cast<long>(row);
+  }
+  return -1;
+}
+
+// Only column 0 exists. Row -1 clears the selection; any other row outside the matrix changes nothing.
+void MatrixWidget::selectCellAtRow(long row, long column) {
+  if (column != 0) return;
+  if (row == -1) {
+    for (ButtonWidget* cell : cells_) cell->state_ = 0;
+    return;
+  }
+  if (row < 0 || row >= numberOfRows()) return;
+  cells_[static_cast<std::size_t>(row)]->setState(1);
+}
+
+ui::Button* MatrixWidget::selectedCell() {
+  const long row = selectedRow();
+  return row < 0 ? nullptr : cells_[static_cast<std::size_t>(row)];
+}
+
+ui::Button* MatrixWidget::cellAtRow(long row) {
+  if (row < 0 || row >= numberOfRows()) return nullptr;
+  return cells_[static_cast<std::size_t>(row)];
+}
+
+ui::MenuItem* MenuModel::itemAtIndex(long index) {
+  if (index < 0 || index >= numberOfItems()) return nullptr;
+  return items_[static_cast<std::size_t>(index)].get();
+}
+
+// Keeps the pop-up's selection on the same item; when that item goes, falls back to the nearest earlier
+// item that is not a separator, else the nearest later one, else to no selection.
+void MenuModel::removeItemAtIndex(long index) {
+  if (index < 0 || index >= numberOfItems()) return;
+  items_.erase(items_.begin() + index);
+  long& selected = owner_.selected_;
+  if (selected < index) return;
+  if (selected > index) {
+    --selected;
+    return;
+  }
+  selected = -1;
+  for (long i = index - 1; i >= 0; --i) {
+    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
+      selected = i;
+      return;
+    }
+  }
+  for (long i = index; i < numberOfItems(); ++i) {
+    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
+      selected = i;
+      return;
+    }
+  }
+}
+
+// A pop-up without a selection takes the first real item added to it.
+void MenuModel::addItem(ui::MenuItem item) {
+  const bool selectable = !item.isSeparator();
+  items_.push_back(std::make_unique<ui::MenuItem>(std::move(item)));
+  if (owner_.selected_ == -1 && selectable) owner_.selected_ = numberOfItems() - 1;
+}
+
+void MenuModel::removeAllItems() {
+  items_.clear();
+  owner_.selected_ = -1;
+}
+
+// -1 clears the selection; other indexes outside the menu change nothing.
+void PopUpWidget::selectItemAtIndex(long index) {
+  if (index < -1 || index >= menu_.numberOfItems()) return;
+  selected_ = index;
+}
+
+// The value passes through the formatter's conversions, as the field's cell would store it; a value the
+// formatter cannot convert is kept as given. None is stored as the empty text: a field always has one.
+void TextFieldWidget::setStringValue(const platform::Text& value) {
+  platform::Text text = value.isNone() ? platform::Text::empty() : value;
+  if (formatter_) {
+    platform::Text object;
+    if (formatter_->getObjectValue(object, text)) {
+      platform::Text shown = formatter_->stringForObjectValue(object);
+      if (!shown.isNone()) text = shown;
+    }
+  }
+  value_ = std::move(text);
+}
+
+ui::Window* TextFieldWidget::window() const { return window_; }
+
+bool TextFieldWidget::applyEdit(const platform::Text& proposed, ui::Range proposedSelection,
+                                ui::Range originalSelection) {
+  if (formatter_ && !formatter_->isPartialStringValid(proposed, proposedSelection, value_, originalSelection)) {
+    return false;
+  }
+  value_ = proposed;
+  return true;
+}
+
+ui::TabViewItem* TabViewWidget::tabViewItemAtIndex(long index) {
+  if (index < 0 || index >= numberOfTabViewItems()) return nullptr;
+  return items_[static_cast<std::size_t>(index)];
+}
+
+// The page leaves the tab view with its controls; the selection moves to the first remaining item when
+// the selected one goes.
+void TabViewWidget::removeTabViewItem(ui::TabViewItem* item) {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i] != item) continue;
+    if (items_[i]->page_) items_[i]->page_->detached_ = true;
+    items_.erase(items_.begin() + static_cast<long>(i));
+    const long index = static_cast<long>(i);
+    if (selected_ == index) {
+      selected_ = items_.empty() ? -1 : 0;
+    } else if (selected_ > index) {
+      --selected_;
+    }
+    return;
+  }
+}
+
+// None clears the focus. A control of another window is refused, and so is one that cannot take the
+// keyboard: a text field that is not selectable, a disabled button, matrix or pop-up, or any other kind.
+bool HeadlessWindow::makeFirstResponder(ui::Control* control) {
+  if (!control) {
+    firstResponder_ = nullptr;
+    return true;
+  }
+  Node* node = nodeOf(*control);
+  if (!node || node->window_ != this) return false;
+  bool accepts = false;
+  switch (node->kind_) {
+    case Kind::textField:
+    case Kind::label:
+      accepts = static_cast<TextFieldWidget*>(node)->selectable_;
+      break;
+    case Kind::checkBox:
+    case Kind::holdButton:
+    case Kind::pushButton:
+    case Kind::radioButton:
+    case Kind::matrix:
+    case Kind::popUpButton:
+    case Kind::tabView:
+      accepts = node->enabled_;
+      break;
+    case Kind::view:
+    case Kind::box:
+    case Kind::progressIndicator:
+      break;
+  }
+  if (!accepts) return false;
+  firstResponder_ = control;
+  return true;
+}
+
+ui::Control* HeadlessNib::controlNamed(std::string_view name) {
+  if (name.empty()) return nullptr;
+  for (const auto& node : nodes_) {
+    if (node->name_ == name) return &node->control();
+  }
+  return nullptr;
+}
+
+}  // namespace headless
