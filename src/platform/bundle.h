@@ -27,6 +27,8 @@ class Bundle {
   // The bundle whose shared library contains the given address (bundleForClass:); none when the
   // address lies in no bundle laid out as .../X.plugin/Contents/Linux/lib*.so.
   static std::shared_ptr<const Bundle> bundleContaining(const void* address);
+  // The bundle folder of a library at <bundle>/Contents/Linux/<name>.so; none for a library elsewhere.
+  static std::optional<std::filesystem::path> bundlePathOfLibrary(const std::filesystem::path& library);
 
   const std::filesystem::path& bundlePath() const { return bundlePath_; }
   std::filesystem::path resourcePath() const;

@@ -32,6 +32,10 @@ inline constexpr CFStringEncoding kCFStringEncodingMacChineseSimp = 25;
 inline constexpr CFStringEncoding kCFStringEncodingWindowsLatin1 = 0x0500;
 inline constexpr CFStringEncoding kCFStringEncodingASCII = 0x0600;
 inline constexpr CFStringEncoding kCFStringEncodingUTF8 = 0x08000100;
+inline constexpr CFStringEncoding kCFStringEncodingISOLatin1 = 0x0201;
+inline constexpr CFStringEncoding kCFStringEncodingShiftJIS = 0x0A01;
+// No encoding: the answer of toCFStringEncoding for an identifier without a core-string number.
+inline constexpr CFStringEncoding kCFStringEncodingInvalidId = 0xFFFFFFFF;
 
 // The system's default encoding, from the user's locale (LC_ALL, LC_CTYPE, LANG in that order):
 // Japanese gives Mac Japanese, Traditional Chinese 2, Korean 3, Simplified Chinese 25, anything else Mac Roman.
@@ -59,6 +63,7 @@ ConvertedBytes getBytes(const Text& text, std::size_t location, std::size_t coun
 std::optional<std::string> getCString(const Text& text, CFStringEncoding encoding);
 
 // A text from bytes; none when the bytes are not valid in the encoding (for ASCII: a byte above 0x7F).
+// As with the C-string calls it stands for, the bytes end at the first zero byte.
 Text createWithBytes(std::string_view bytes, CFStringEncoding encoding);
 // The same with a string-object identifier (stringWithCString:encoding:).
 Text createWithBytesNS(std::string_view bytes, NSStringEncoding encoding);

@@ -28,6 +28,7 @@ class Text {
 
   // Units [location, location + count), clamped to the text; none stays none.
   Text substring(std::size_t location, std::size_t count) const;
+  // None counts as no characters; only none + none stays none.
   Text operator+(const Text& other) const;
 
   friend bool operator==(const Text&, const Text&) = default;
