@@ -1,6 +1,202 @@
-// Placeholder until this group is built.
-#include "plugin/panel.h"
+// The user's last values and hold buttons per printer: CheckPreference, GetUserPreference,
+// SaveUserPreference. Credentials are stored encrypted with the credential key, as hex or Base64 text,
+// and a credential whose hold button is released is stored as the empty string, so that the store keeps
+// no secret the user did not ask it to keep.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
 
-void OndrixPrintPdeTarvel::CheckPreference() {}
-void OndrixPrintPdeTarvel::GetUserPreference() {}
-bool OndrixPrintPdeTarvel::SaveUserPreference() { return false; }
+#include "crypto/base64.h"
+#include "crypto/credential_cipher.h"
+#include "platform/encoding.h"
+#include "plugin/panel.h"
+#include "prefs/preference_domain.h"
+#include "settings/encoding.h"
+
+namespace {
+
+using platform::Text;
+using platform::plist::Dict;
+using platform::plist::Value;
+
+constexpr const char* kReleaseNumber = "2.00";
+
+// The ciphertext work area: the longest plaintext (255 bytes) rounded up to whole blocks fits.
+constexpr std::size_t kCipherArea = 511;
+constexpr std::size_t kAsciiLimit = 255;
+
+// The first maxCharacters units of a text in the system's encoding, stopping before the first
+// character it cannot represent, at most maxBytes bytes.
+std::string systemBytes(const Text& text, std::size_t maxCharacters, std::size_t maxBytes) {
+  const std::size_t count = std::min(text.length(), maxCharacters);
+  return platform::getBytes(text, 0, count, platform::systemEncoding(), 0, maxBytes).bytes;
+}
+
+// The first keptBytes cipher bytes of a plaintext under the credential key, as hex; empty for an empty
+// plaintext.
+std::string hexForm(const std::string& plaintext, std::size_t keptBytes) {
+  std::array<unsigned char, kCipherArea> cipher{};
+  if (my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size()) == 0) return {};
+  std::string hex(2 * keptBytes + 1, '\0');
+  myitoa(cipher.data(), hex.data(), static_cast<std::uint32_t>(keptBytes));
+  hex.resize(2 * keptBytes);
+  return hex;
+}
+
+// Hex-16: pass code, user number, account number.
+std::string hex16(const Text& text) { return hexForm(systemBytes(text, 16, 16), kAesBlockSize); }
+
+// Hex-32: the password; a plaintext of one block leaves the second all zero.
+std::string hex32(const Text& text) { return hexForm(systemBytes(text, 32, 32), 2 * kAesBlockSize); }
+
+// Base64 of the whole ciphertext: the login name.
+std::string base64Form(const Text& text) {
+  const std::string plaintext = systemBytes(text, kAsciiLimit, kAsciiLimit);
+  std::array<unsigned char, kCipherArea> cipher{};
+  const std::size_t length = my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size());
+  if (length == 0) return {};
+  std::string coded(Base64encode_len(length), '\0');
+  coded.resize(Base64encode(coded.data(), cipher.data(), length) - 1);
+  return coded;
+}
+
+// Hex-ASCII: the folder pass code, whole in ASCII or not at all; only the first block is kept.
+std::string hexAscii(const Text& text) {
+  const auto ascii = platform::getCString(text, platform::kCFStringEncodingASCII);
+  if (!ascii || ascii->size() > kAsciiLimit) return {};
+  return hexForm(*ascii, kAesBlockSize);
+}
+
+// The record's string under key as a text, or none when it is missing or not a string.
+Text storedText(const Dict& record, const char* key) {
+  const Value* value = platform::plist::find(record, key);
+  return value && value->string() ? Text::fromUtf8(*value->string()) : Text();
+}
+
+// The hold mask as a 32-bit signed number, or none when it is missing, not a number or not exactly
+// representable in that type.
+std::optional<std::int32_t> storedMask(const Value& value) {
+  constexpr auto kLow = std::numeric_limits<std::int32_t>::min();
+  constexpr auto kHigh = std::numeric_limits<std::int32_t>::max();
+  if (const std::int64_t* i = value.integer()) {
+    if (*i < kLow || *i > kHigh) return std::nullopt;
+    return static_cast<std::int32_t>(*i);
+  }
+  if (const double* d = value.real()) {
+    if (!(*d >= kLow && *d <= kHigh) || std::trunc(*d) != *d) return std::nullopt;
+    return static_cast<std::int32_t>(*d);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+// Keeps the record only when it was written for this model and release; a panel whose PPD names no
+// model compares as the empty name. Writes the domain back in every case, so a first use creates it.
+void OndrixPrintPdeTarvel::CheckPreference() {
+  const std::string model = modelStringRef.utf8();
+  prefs::updateRecord(preferenceName, [&model](Dict& record) {
+    const Value* storedModel = platform::plist::find(record, "Model Name");
+    const Value* storedRelease = platform::plist::find(record, "Release Number");
+    const bool same = storedModel && storedModel->string() && *storedModel->string() == model && storedRelease &&
+                      storedRelease->string() && *storedRelease->string() == kReleaseNumber;
+    if (!same) record = Dict{{"Model Name", Value(model)}, {"Release Number", Value(kReleaseNumber)}};
+  });
+}
+
+// Loads the hold mask and the values of the held fields, still in their stored forms; the reader
+// decodes them. A stored value that is not a string counts as absent.
+void OndrixPrintPdeTarvel::GetUserPreference() {
+  prefHoldButtonFlag = 0;
+  for (Text* field : {&prefSuspendKeyStringRef, &prefLoginNameStringRef, &prefPasswordStringRef,
+                      &prefUserNumberStringRef, &prefAccountNumberStringRef, &prefUserNameStringRef,
+                      &prefJobNameStringRef, &prefFolderPassStringRef, &prefFolderNameStringRef}) {
+    *field = Text();
+  }
+  prefAuthenticationBooleanRef.reset();
+
+  const auto record = prefs::loadRecord(preferenceName);
+  if (!record) return;
+  const Value* maskValue = platform::plist::find(*record, "hold button");
+  if (!maskValue) return;
+  // A mask that cannot be read exactly loads nothing and holds nothing.
+  const auto mask = storedMask(*maskValue);
+  if (!mask) return;
+  const auto bits = static_cast<std::uint32_t>(*mask);
+
+  const auto load = [&](std::uint32_t bit, const char* key, Text& field) {
+    if (bits & bit) field = storedText(*record, key);
+  };
+  load(kHoldSuspendKey, "pass code", prefSuspendKeyStringRef);
+  if (const Value* auth = platform::plist::find(*record, "authentication")) {
+    if (auth->boolean()) {
+      prefAuthenticationBooleanRef = *auth->boolean();
+    } else if (auth->integer()) {
+      prefAuthenticationBooleanRef = *auth->integer() != 0;
+    }
+  }
+  load(kHoldLoginName, "user login name", prefLoginNameStringRef);
+  load(kHoldPassword, "user password", prefPasswordStringRef);
+  load(kHoldUserNumber, "user number", prefUserNumberStringRef);
+  load(kHoldAccountNumber, "account number", prefAccountNumberStringRef);
+  load(kHoldUserName, "user name", prefUserNameStringRef);
+  load(kHoldJobName, "job name", prefJobNameStringRef);
+  load(kHoldFolderPassword, "folder pass code", prefFolderPassStringRef);
+  load(kHoldFolderName, "folder name", prefFolderNameStringRef);
+  prefHoldButtonFlag = bits;
+}
+
+// Stores every field and the hold mask. A field whose control is absent keeps its stored value. The six
+// credentials are stored (encrypted) only while held; released, they are stored as the empty string.
+// NO when there is no store, no domain or the write failed.
+bool OndrixPrintPdeTarvel::SaveUserPreference() {
+  return prefs::updateRecord(preferenceName, [this](Dict& record) {
+    std::uint32_t mask = 0;
+    const auto held = [&mask](const Outlet<ui::Button>& button, std::uint32_t bit) {
+      if (button->state() == 0) return false;
+      mask |= bit;
+      return true;
+    };
+    // A credential: its stored form while held, else the empty string.
+    const auto storeSecret = [&](const char* key, const Outlet<ui::TextField>& field,
+                                 const Outlet<ui::Button>& button, std::uint32_t bit,
+                                 std::string (*form)(const Text&)) {
+      const bool isHeld = held(button, bit);
+      const Text value = field->stringValue();
+      if (value.isNone()) return;
+      record[key] = Value(isHeld ? form(value) : std::string());
+    };
+    const auto storeClear = [&](const char* key, const Outlet<ui::TextField>& field,
+                                const Outlet<ui::Button>& button, std::uint32_t bit) {
+      held(button, bit);
+      const Text value = field->stringValue();
+      if (!value.isNone()) record[key] = Value(value.utf8());
+    };
+
+    storeSecret("pass code", suspendKeyEditText, suspendKeyButton, kHoldSuspendKey, hex16);
+    record["authentication"] = Value(authenticationRadioButton->state() != 0);
+
+    // While held, the name lives in the panel and the field shows bullets; nothing captured keeps the
+    // stored value.
+    const int loginState = loginNameButton->state();
+    if (held(loginNameButton, kHoldLoginName)) {
+      const Text name = loginState == 1 ? loginNameStringRef : loginNameEditText->stringValue();
+      if (!name.isNone()) record["user login name"] = Value(base64Form(name));
+    } else if (!loginNameEditText->stringValue().isNone()) {
+      record["user login name"] = Value(std::string());
+    }
+
+    storeSecret("user password", passwordEditText, passwordButton, kHoldPassword, hex32);
+    storeSecret("user number", userNumberEditText, userNumberButton, kHoldUserNumber, hex16);
+    storeSecret("account number", accountNumberEditText, accountNumberButton, kHoldAccountNumber, hex16);
+    storeClear("user name", userNameEditText, userNameButton, kHoldUserName);
+    storeClear("job name", jobNameEditText, jobNameButton, kHoldJobName);
+    storeSecret("folder pass code", folderPasswordEditText, folderPasswordButton, kHoldFolderPassword, hexAscii);
+    storeClear("folder name", folderNameEditText, folderNameButton, kHoldFolderName);
+
+    record["hold button"] = Value(static_cast<std::int64_t>(static_cast<std::int32_t>(mask)));
+  });
+}

@@ -1,0 +1,25 @@
+// The job-handling record of a printer's preference domain, shared by the user and folder preferences.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/plist.h"
+#include "platform/text.h"
+
+namespace prefs {
+
+inline constexpr const char* kRecordKey = "Job Handling";
+
+// The record as stored now, read afresh; none when there is no store, no domain name (preferenceName
+// none or empty), no domain or no record.
+std::optional<platform::plist::Dict> loadRecord(const platform::Text& preferenceName);
+
+// Read-modify-write of the record under the domain's lock, so that other panels and processes saving at
+// the same time lose nothing: edit receives a copy of the stored record (empty when there is none) and
+// every other entry of the domain is kept. False when there is no store or no domain name (edit is not
+// called) or the domain could not be written.
+bool updateRecord(const platform::Text& preferenceName, const std::function<void(platform::plist::Dict&)>& edit);
+
+}  // namespace prefs

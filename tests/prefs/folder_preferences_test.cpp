@@ -1,0 +1,125 @@
+// The device's folder list in the per-printer record: loaded at creation, stored after each query.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/defaults.h"
+#include "platform/toolkit/headless/headless_toolkit.h"
+#include "plugin/panel.h"
+#include "support/panel_fixture.h"
+
+namespace {
+
+using platform::UserDefaults;
+using platform::plist::Array;
+using platform::plist::Dict;
+using platform::plist::Value;
+
+const std::string kModel = "Ondrix MX-4070";  // demo-filing.ppd
+
+Dict folder(const std::string& name, bool password) {
+  return Dict{{"name", Value(name)}, {"password", Value(password)}, {"dir", Value(false)}, {"add", Value(false)}};
+}
+
+class FolderPreferencesTest : public testsupport::PanelFixture {
+ protected:
+  UserDefaults store() { return UserDefaults(scratch() / "prefs"); }
+  void storeRecord(const Dict& extra) {
+    Dict record{{"Model Name", kModel}, {"Release Number", "2.00"}};
+    for (const auto& [key, value] : extra) record[key] = value;
+    ASSERT_TRUE(store().setPersistentDomain(Dict{{"Job Handling", Value(record)}, {"Other", "kept"}}, "ondrix.mfp.Demo"));
+  }
+  Dict domain() { return store().persistentDomainForName("ondrix.mfp.Demo").value_or(Dict{}); }
+  Dict record() {
+    const Dict d = domain();
+    const Value* r = platform::plist::find(d, "Job Handling");
+    return r && r->dict() ? *r->dict() : Dict{};
+  }
+};
+
+TEST_F(FolderPreferencesTest, CreationLoadsTheStoredListInOrder) {
+  const Array three{Value(folder("Zeta", true)), Value(folder("Alpha", false)), Value(folder("Mid", false))};
+  const struct {
+    const char* name;
+    std::optional<Value> files;
+    FolderList expected;
+  } cases[] = {
+      {"no list yet", std::nullopt, {}},
+      {"three entries", Value(three), {folder("Zeta", true), folder("Alpha", false), folder("Mid", false)}},
+      {"empty list", Value(Array{}), {}},
+      {"entries that are no folders are skipped", Value(Array{Value("x"), Value(folder("A", true)), Value(3)}),
+       {folder("A", true)}},
+      {"a list of the wrong type", Value("files"), {}},
+  };
+  for (const auto& c : cases) {
+    Dict extra;
+    if (c.files) extra["files"] = *c.files;
+    storeRecord(extra);
+    OndrixPrintPdeTarvel& panel = makePanel(makeHost());
+    ASSERT_TRUE(panel.folderList.has_value()) << c.name;
+    EXPECT_EQ(*panel.folderList, c.expected) << c.name;
+  }
+}
+
+TEST_F(FolderPreferencesTest, APanelWithoutRecordOrDomainKeepsItsList) {
+  auto host = makeHost();
+  host->constraintHandling = false;  // no PPD, no domain
+  OndrixPrintPdeTarvel& panel = makePanel(host);
+  EXPECT_FALSE(panel.folderList.has_value());
+  panel.folderList = FolderList{folder("Mine", false)};
+  panel.GetFolderPreference();
+  EXPECT_EQ(panel.folderList, (FolderList{folder("Mine", false)}));
+  EXPECT_FALSE(panel.SaveFolderPreference());
+}
+
+TEST_F(FolderPreferencesTest, SavingStoresTheAddressAndReplacesTheListWhole) {
+  const struct {
+    const char* name;
+    std::string address;
+    std::optional<FolderList> list;
+    Value expectedFiles;
+  } cases[] = {
+      {"new list replaces the old", "192.0.2.7", FolderList{folder("B", true), folder("A", false)},
+       Value(Array{Value(folder("B", true)), Value(folder("A", false))})},
+      {"empty list replaces the old", "", FolderList{}, Value(Array{})},
+      {"no list leaves the stored one", "host.example", std::nullopt, Value(Array{Value(folder("Old", false))})},
+  };
+  for (const auto& c : cases) {
+    storeRecord(Dict{{"files", Value(Array{Value(folder("Old", false))})},
+                     {"address", "old address"},
+                     {"user name", "Jane"},
+                     {"hold button", 8}});
+    OndrixPrintPdeTarvel& panel = makeViewedPanel();
+    headless::set(control(panel, "printersAddressEditText"), c.address);
+    panel.folderList = c.list;
+    ASSERT_TRUE(panel.SaveFolderPreference()) << c.name;
+    const Dict r = record();
+    EXPECT_EQ(r.at("address"), Value(c.address)) << c.name;
+    EXPECT_EQ(r.at("files"), c.expectedFiles) << c.name;
+    // The user's values and the rest of the domain stay.
+    EXPECT_EQ(r.at("user name"), Value("Jane")) << c.name;
+    EXPECT_EQ(r.at("hold button"), Value(8)) << c.name;
+    EXPECT_EQ(r.at("Model Name"), Value(kModel)) << c.name;
+    EXPECT_EQ(domain().at("Other"), Value("kept")) << c.name;
+  }
+}
+
+TEST_F(FolderPreferencesTest, ASavedListComesBackInTheNextPanel) {
+  OndrixPrintPdeTarvel& first = makeViewedPanel();
+  first.folderList = FolderList{folder("Ünïcode 日本", true), folder("Plain", false)};
+  ASSERT_TRUE(first.SaveFolderPreference());
+  OndrixPrintPdeTarvel& second = makePanel(makeHost());
+  EXPECT_EQ(second.folderList, first.folderList);
+}
+
+TEST_F(FolderPreferencesTest, ResetForAnotherModelDropsTheList) {
+  storeRecord(Dict{{"files", Value(Array{Value(folder("Old", false))})}, {"address", "a"}});
+  OndrixPrintPdeTarvel& panel = makePanel(makeHost("demo-nofiling.ppd"));
+  ASSERT_TRUE(panel.folderList.has_value());
+  EXPECT_TRUE(panel.folderList->empty());
+  EXPECT_EQ(platform::plist::find(record(), "files"), nullptr);
+  EXPECT_EQ(platform::plist::find(record(), "address"), nullptr);
+}
+
+}  // namespace
