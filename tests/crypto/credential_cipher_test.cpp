@@ -36,7 +36,8 @@ Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 Bytes fromHex(const std::string& hex) {
   Bytes out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -133,7 +134,8 @@ TEST(CredentialCipher, EncryptionNeverWritesPastOutputSize) {
     auto out = std::make_unique<unsigned char[]>(c.outputSize);  // exact size: ASan sees any overrun
     EXPECT_EQ(my_aes_encrypt(text.c_str(), out.get(), c.outputSize), c.written);
     const Bytes expected = evpEcb(kCredentialKey.data(), bytesOf(text), true);
-    EXPECT_EQ(Bytes(out.get(), out.get() + c.written), Bytes(expected.begin(), expected.begin() + static_cast<long>(c.written)));
+    EXPECT_EQ(Bytes(out.get(), out.get() + c.written),
+              Bytes(expected.begin(), expected.begin() + static_cast<long>(c.written)));
     for (std::size_t i = c.written; i < c.outputSize; ++i) EXPECT_EQ(out[i], 0) << i;
   }
 }

@@ -41,8 +41,8 @@ TEST(Hex, EncodesHighNibbleFirstInUppercase) {
   const struct {
     std::string bytes;
     const char* text;
-  } cases[] = {{std::string("\x00\xAB\x7F", 3), "00AB7F"}, {"", ""}, {"AB", "4142"}, {"*standard", "2A7374616E64617264"},
-               {"\xFF\x10", "FF10"}};
+  } cases[] = {{std::string("\x00\xAB\x7F", 3), "00AB7F"}, {"", ""}, {"AB", "4142"},
+               {"*standard", "2A7374616E64617264"}, {"\xFF\x10", "FF10"}};
   for (const auto& c : cases) {
     EXPECT_EQ(hex(c.bytes), c.text);
     EXPECT_EQ(unhex(c.text), c.bytes) << c.text;
