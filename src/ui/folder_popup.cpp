@@ -1,5 +1,72 @@
-// Placeholder until this group is built.
+// The folder pop-up: quick file, main folder, and the device's custom folders from folderList, where list
+// position i is pop-up index i + 3 in both directions.
+#include "platform/text_compare.h"
 #include "plugin/panel.h"
+#include "util/icons.h"
 
-void OndrixPrintPdeTarvel::makeFolderPopup() {}
-long OndrixPrintPdeTarvel::SearchSameFolderName(const Text&) { return 1; }
+namespace {
+
+// Pop-up index of folderList position 0, behind quick file, main folder and the separator.
+constexpr long kFirstFolderIndex = 3;
+constexpr long kMainFolderIndex = 1;
+
+// The entry's "name"; none when it has no string under that key.
+platform::Text folderName(const FolderEntry& entry) {
+  const platform::plist::Value* name = platform::plist::find(entry, "name");
+  const std::string* text = name ? name->string() : nullptr;
+  return text ? platform::Text::fromUtf8(*text) : platform::Text();
+}
+
+bool isProtected(const FolderEntry& entry) {
+  const platform::plist::Value* password = platform::plist::find(entry, "password");
+  const bool* flag = password ? password->boolean() : nullptr;
+  return flag && *flag;
+}
+
+}  // namespace
+
+void OndrixPrintPdeTarvel::makeFolderPopup() {
+  if (!folderSelectionPopup.present()) return;
+
+  // Keep only the layout's two items, quick file and main folder.
+  ui::Menu& menu = folderSelectionPopup->menu();
+  for (long extra = menu.numberOfItems() - 2; extra > 0; --extra) menu.removeItemAtIndex(2);
+
+  // Their titles are localised at every rebuild; the blank image lines them up with the padlocked items.
+  for (long index : {0L, 1L}) {
+    if (ui::MenuItem* item = menu.itemAtIndex(index)) {
+      item->setTitle(localizedStringValue(item->title()));
+      item->setImage(spaceImage);
+    }
+  }
+
+  if (!folderList || folderList->empty()) return;
+
+  // One item per folder in list order, so that the index mapping holds; an entry without a name keeps
+  // its place with an empty title.
+  menu.addItem(ui::MenuItem::separatorItem());
+  for (const FolderEntry& entry : *folderList) {
+    Text name = folderName(entry);
+    ui::MenuItem item(name.isNone() ? Text::empty() : std::move(name));
+    item.setImage(isProtected(entry) ? initWithSystemIconType(kIconTypeLocked) : spaceImage);
+    menu.addItem(std::move(item));
+  }
+}
+
+long OndrixPrintPdeTarvel::SearchSameFolderName(const Text& name) {
+  if (name.isNone() || !folderList || folderList->empty()) return kMainFolderIndex;
+
+  // An exact match wins, so that folders differing only in case ("Sales", "sales") each come back as
+  // themselves; otherwise the first match without regard to case. An entry without a name matches nothing.
+  const FolderList& list = *folderList;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const Text entryName = folderName(list[i]);
+    if (!entryName.isNone() && entryName == name) return kFirstFolderIndex + static_cast<long>(i);
+  }
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const Text entryName = folderName(list[i]);
+    if (!entryName.isNone() && platform::caseInsensitiveEqual(entryName, name))
+      return kFirstFolderIndex + static_cast<long>(i);
+  }
+  return kMainFolderIndex;
+}
