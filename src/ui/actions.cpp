@@ -1,20 +1,210 @@
-// Placeholder until this group is built.
-#include "plugin/panel.h"
+// The control actions: they keep the retention, folder and authentication choices consistent, clear the
+// fields a change makes meaningless unless held, mask the held login name, and run the enabling rules in
+// fixed orders. The sender is ignored: the reader sends the same actions with the control as sender.
+#include <string>
 
-void OndrixPrintPdeTarvel::retentionCBoxProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::suspendKeyMatrixProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::folderSelectionPopUpButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::folderSelectionMatrixProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::authenticationMatrixProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::loginNameButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::suspendKeyButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::folderPasswordButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::folderNameButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::passwordButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::userNumberButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::userNameButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::jobNameButtonProc(ui::Control*) {}
-void OndrixPrintPdeTarvel::accountNumberButtonProc(ui::Control*) {}
+#include "plugin/panel.h"
+#include "ui/hilite.h"
+
+namespace {
+
+using platform::operator""_t;
+
+// The character that stands for one UTF-16 unit of a held login name.
+constexpr char16_t kBullet = u'\u2022';
+
+bool released(const ui::Outlet<ui::Button>& button) { return button->state() == 0; }
+
+// Clears a field unless its hold button holds it.
+void clearUnlessHeld(const ui::Outlet<ui::TextField>& field, const ui::Outlet<ui::Button>& button) {
+  if (released(button)) field->setStringValue(""_t);
+}
+
+// Gives a field the keyboard focus when it is selectable; true when it was.
+bool focusIfSelectable(const ui::Outlet<ui::TextField>& field) {
+  if (!field->isSelectable()) return false;
+  if (ui::Window* window = field->window()) window->makeFirstResponder(field.get());
+  return true;
+}
+
+}  // namespace
+
+void OndrixPrintPdeTarvel::retentionCBoxProc(ui::Control*) {
+  if (!retentionCheckBox.present()) return;
+
+  // Retention off: back to the first mode, and quick filing (which needs retention) gives way to the
+  // main folder; values that no longer apply go unless held.
+  if (retentionCheckBox->state() != 1) {
+    suspendMatrix->selectCellAtRow(0, 0);
+    clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
+    if (folderSelectionPopup.present() && folderSelectionPopup->indexOfSelectedItem() == 0) {
+      folderSelectionPopup->selectItemAtIndex(1);
+      folderSelectionPopUpButtonProc(folderSelectionPopup.get());
+    }
+    if (folderSelectionMatrix.present() && folderSelectionMatrix->selectedRow() == 0) {
+      folderSelectionMatrix->selectCellAtRow(1, 0);
+      folderSelectionMatrixProc(folderSelectionMatrix.get());
+    }
+    clearUnlessHeld(folderPasswordEditText, folderPasswordButton);
+    clearUnlessHeld(folderNameEditText, folderNameButton);
+  }
+
+  suspendMatrixEnabled();
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderSelectionStaticTextEnabled();
+  folderSelectionPopupEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderSelectionMatrixEnabled();
+  folderNameEditTextEnabled();
+  folderNameButtonEnabled();
+}
+
+void OndrixPrintPdeTarvel::suspendKeyMatrixProc(ui::Control*) {
+  // Row 1 is the mode quick filing requires; any other mode moves the folder choice off quick file, and
+  // the folder actions run the rules.
+  if (!suspendMatrix.present() || suspendMatrix->selectedRow() == 1) return;
+  if (folderSelectionPopup.present() && folderSelectionPopup->indexOfSelectedItem() == 0) {
+    folderSelectionPopup->selectItemAtIndex(1);
+    folderSelectionPopUpButtonProc(folderSelectionPopup.get());
+  }
+  if (folderSelectionMatrix.present() && folderSelectionMatrix->selectedRow() == 0) {
+    folderSelectionMatrix->selectCellAtRow(1, 0);
+    folderSelectionMatrixProc(folderSelectionMatrix.get());
+  }
+}
+
+void OndrixPrintPdeTarvel::folderSelectionPopUpButtonProc(ui::Control*) {
+  if (!folderSelectionPopup.present()) return;
+
+  // Quick filing requires retention mode row 1 and takes the pass code out of play.
+  if (folderSelectionPopup->indexOfSelectedItem() == 0) {
+    if (suspendMatrix->selectedRow() != 1) suspendMatrix->selectCellAtRow(1, 0);
+    clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
+  }
+
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameButtonEnabled();
+}
+
+void OndrixPrintPdeTarvel::folderSelectionMatrixProc(ui::Control*) {
+  // An absent matrix would read row 0 and pass for quick file.
+  if (!folderSelectionMatrix.present()) return;
+  const long row = folderSelectionMatrix->selectedRow();
+
+  // Quick file as in the pop-up; quick file and the main folder have no folder pass code or name.
+  if (row == 0) {
+    if (suspendMatrix->selectedRow() != 1) suspendMatrix->selectCellAtRow(1, 0);
+    clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
+  }
+  if (row == 0 || row == 1) {
+    clearUnlessHeld(folderPasswordEditText, folderPasswordButton);
+    clearUnlessHeld(folderNameEditText, folderNameButton);
+  }
+
+  suspendKeyStaticTextEnabled();
+  suspendKeyEditTextEnabled();
+  suspendKeyButtonEnabled();
+  folderPasswordStaticTextEnabled();
+  folderPasswordEditTextEnabled();
+  folderPasswordButtonEnabled();
+  folderNameEditTextEnabled();
+  folderNameButtonEnabled();
+}
+
+void OndrixPrintPdeTarvel::authenticationMatrixProc(ui::Control*) {
+  if (!authenticationMatrix.present()) return;
+
+  loginNameStaticTextEnabled();
+  loginNameEditTextEnabled();
+  loginNameButtonEnabled();
+  passwordStaticTextEnabled();
+  passwordEditTextEnabled();
+  passwordButtonEnabled();
+  userNumberEditTextEnabled();
+  userNumberButtonEnabled();
+
+  // Login and user number exclude each other: the other choice's values go unless held, and the focus
+  // goes to the first field of the chosen one that can take it.
+  if (authenticationMatrix->selectedRow() != 0) {
+    clearUnlessHeld(loginNameEditText, loginNameButton);
+    clearUnlessHeld(passwordEditText, passwordButton);
+    focusIfSelectable(userNumberEditText);
+  } else {
+    clearUnlessHeld(userNumberEditText, userNumberButton);
+    if (!focusIfSelectable(loginNameEditText)) focusIfSelectable(passwordEditText);
+  }
+}
+
+void OndrixPrintPdeTarvel::loginNameButtonProc(ui::Control*) {
+  if (!loginNameButton.present()) return;
+
+  if (loginNameButton->state() == 1) {
+    // Held: keep the name and show one bullet per UTF-16 unit. The lock flag keeps a second hold from
+    // taking the bullets for the name.
+    if (loginNameLockFlag == 0) {
+      loginNameStringRef = loginNameEditText->stringValue();
+      const std::size_t length = loginNameStringRef.length();
+      if (length >= 1) loginNameEditText->setStringValue(Text::fromUtf16(std::u16string(length, kBullet)));
+      loginNameLockFlag = 1;
+    }
+  } else {
+    // Released: the name is forgotten and typed again.
+    loginNameUnLockFlag = 1;
+    loginNameEditText->setStringValue(""_t);
+    loginNameStringRef = Text();
+    loginNameUnLockFlag = 0;
+    loginNameLockFlag = 0;
+  }
+
+  ui::myTarvelHilite(loginNameEditText,
+                     loginNameButton->state() == 1 || authenticationMatrix->selectedRow() != 0);
+}
+
+// --- hold buttons: the toolkit has flipped the state already, so the rule sees the new one
+
+void OndrixPrintPdeTarvel::suspendKeyButtonProc(ui::Control*) {
+  if (suspendKeyButton.present()) suspendKeyEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::folderPasswordButtonProc(ui::Control*) {
+  if (folderPasswordButton.present()) folderPasswordEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::folderNameButtonProc(ui::Control*) {
+  if (folderNameButton.present()) folderNameEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::passwordButtonProc(ui::Control*) {
+  if (passwordButton.present()) passwordEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::userNumberButtonProc(ui::Control*) {
+  if (userNumberButton.present()) userNumberEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::userNameButtonProc(ui::Control*) {
+  if (userNameButton.present()) userNameEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::jobNameButtonProc(ui::Control*) {
+  if (jobNameButton.present()) jobNameEditTextEnabled();
+}
+
+void OndrixPrintPdeTarvel::accountNumberButtonProc(ui::Control*) {
+  if (accountNumberButton.present()) accountNumberEditTextEnabled();
+}
+
+// --- actions that do nothing: the fields are read when the panel saves
+
 void OndrixPrintPdeTarvel::suspendKeyETextProc(ui::Control*) {}
 void OndrixPrintPdeTarvel::folderPasswordETextProc(ui::Control*) {}
 void OndrixPrintPdeTarvel::loginNameETextProc(ui::Control*) {}
