@@ -1,1 +1,189 @@
-// Filled in by its module.
+#include "platform/net.h"
+
+#include <curl/curl.h>
+
+#include <cctype>
+#include <mutex>
+
+namespace platform::net {
+namespace {
+
+struct EasyDeleter {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct SlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct CurlStringDeleter {
+  void operator()(char* s) const { curl_free(s); }
+};
+
+// libcurl's global set-up is not thread-safe on every build; do it once, before the first handle.
+void initializeCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The status of a status line "HTTP/x y text"; 0 when it carries none.
+long statusOfLine(std::string_view line) {
+  const std::size_t space = line.find(' ');
+  if (space == std::string_view::npos) return 0;
+  long status = 0;
+  for (std::size_t i = space + 1; i < line.size() && i < space + 4; ++i) {
+    if (line[i] < '0' || line[i] > '9') return 0;
+    status = status * 10 + (line[i] - '0');
+  }
+  return status;
+}
+
+}  // namespace
+
+std::optional<std::string> normalizeHttpUrl(std::string_view text) {
+  // libcurl reads "http:/host" and "http:///host" as if the slashes were right; an address with an empty
+  // authority is not one the folder service could be at, so ask for the form exactly.
+  constexpr std::string_view kPrefix = "http://";
+  if (text.size() <= kPrefix.size() || text[kPrefix.size()] == '/') return std::nullopt;
+  for (std::size_t i = 0; i < kPrefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != kPrefix[i]) return std::nullopt;
+  }
+
+  initializeCurlOnce();
+  std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+  if (!url) return std::nullopt;
+  const std::string copy(text);
+  if (curl_url_set(url.get(), CURLUPART_URL, copy.c_str(), 0) != CURLUE_OK) return std::nullopt;
+
+  // Only plain http reaches the folder service, and only at a named host.
+  char* part = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_SCHEME, &part, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlStringDeleter> scheme(part);
+  if (std::string_view(scheme.get()) != "http") return std::nullopt;
+  part = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_HOST, &part, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlStringDeleter> host(part);
+  if (!host || !*host) return std::nullopt;
+
+  part = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &part, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlStringDeleter> whole(part);
+  return std::string(whole.get());
+}
+
+// The libcurl handles of one exchange. Declared order is teardown order in reverse: the easy handle
+// leaves the multi handle before either goes, and the header list outlives the easy handle using it.
+struct PostExchange::Handles {
+  std::unique_ptr<curl_slist, SlistDeleter> headers;
+  std::unique_ptr<CURLM, MultiDeleter> multi;
+  std::unique_ptr<CURL, EasyDeleter> easy;
+  PostDelegate* delegate = nullptr;
+  std::string url;
+  bool attached = false;
+
+  ~Handles() {
+    if (attached) curl_multi_remove_handle(multi.get(), easy.get());
+    easy.reset();
+    multi.reset();
+  }
+
+  // libcurl's body callback: hands the bytes on; a refusal makes libcurl fail the transfer.
+  static size_t onBody(char* data, size_t size, size_t count, void* self) {
+    const size_t n = size * count;
+    auto* handles = static_cast<Handles*>(self);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
+    return handles->delegate->didReceiveData({bytes, n}) ? n : 0;
+  }
+
+  // libcurl's header callback: a status line opens a new response (redirects and interim replies
+  // included), whose body replaces whatever came before.
+  static size_t onHeader(char* data, size_t size, size_t count, void* self) {
+    const size_t n = size * count;
+    const std::string_view line(data, n);
+    if (line.starts_with("HTTP/")) static_cast<Handles*>(self)->delegate->didReceiveResponse(statusOfLine(line));
+    return n;
+  }
+};
+
+PostExchange::PostExchange(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
+
+PostExchange::~PostExchange() = default;
+
+std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, PostDelegate& delegate) {
+  initializeCurlOnce();
+  auto h = std::make_unique<Handles>();
+  h->delegate = &delegate;
+  h->url = request.url;
+  h->multi.reset(curl_multi_init());
+  h->easy.reset(curl_easy_init());
+  if (!h->multi || !h->easy) return nullptr;
+
+  for (const std::string& line : request.headers) {
+    curl_slist* grown = curl_slist_append(h->headers.get(), line.c_str());
+    if (!grown) return nullptr;
+    (void)h->headers.release();
+    h->headers.reset(grown);
+  }
+
+  // libcurl reads the body from the caller's bytes; an empty body still needs a valid pointer.
+  static const char kNoBytes[] = "";
+  const char* body = request.body.empty() ? kNoBytes : reinterpret_cast<const char*>(request.body.data());
+
+  CURL* e = h->easy.get();
+  bool ok = curl_easy_setopt(e, CURLOPT_URL, h->url.c_str()) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http") == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.maxRedirects > 0 ? 1L : 0L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) ==
+                 CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_POSTFIELDS, body) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_HTTPHEADER, h->headers.get()) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.transportTimeout.count())) ==
+                 CURLE_OK;
+  if (request.maxBodyBytes > 0)
+    ok = ok && curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes)) ==
+                   CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Handles::onBody) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_WRITEDATA, h.get()) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Handles::onHeader) == CURLE_OK;
+  ok = ok && curl_easy_setopt(e, CURLOPT_HEADERDATA, h.get()) == CURLE_OK;
+  if (!ok) return nullptr;
+
+  if (curl_multi_add_handle(h->multi.get(), e) != CURLM_OK) return nullptr;
+  h->attached = true;
+  return std::unique_ptr<PostExchange>(new PostExchange(std::move(h)));
+}
+
+// Takes the transfer's end from libcurl's message queue, when it has ended.
+void PostExchange::collectResult() {
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(handles_->multi.get(), &left)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    state_ = message->data.result == CURLE_OK ? State::finished : State::failed;
+  }
+}
+
+PostExchange::State PostExchange::step(std::chrono::milliseconds wait) {
+  if (state_ != State::running) return state_;
+  int running = 0;
+
+  // Work first, so that a transfer that is already done is not held up by the wait.
+  if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
+  collectResult();
+  if (state_ != State::running) return state_;
+
+  if (curl_multi_poll(handles_->multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) != CURLM_OK)
+    return state_ = State::failed;
+  if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
+  collectResult();
+  return state_;
+}
+
+}  // namespace platform::net

@@ -1,0 +1,68 @@
+// A read-only XML document tree (pugixml behind it), as the folder-list reply is walked: elements by their
+// names as written, their children in order, and the text they hold.
+//
+// Only what a well-formed document says of itself is taken: a document with a document type declaration
+// is refused, and no entity beyond the five predefined ones and character references is expanded.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pugi {
+class xml_document;
+struct xml_node_struct;
+}  // namespace pugi
+
+namespace platform::xml {
+
+// A node of a loaded document: a small handle, valid while its document lives. A default node is none;
+// every query on none yields none, 0 or the empty string.
+class Node {
+ public:
+  enum class Kind { none, element, text, comment, other };
+
+  Node() = default;
+  explicit operator bool() const { return node_ != nullptr; }
+  Kind kind() const;
+  // An element's name exactly as written, a namespace prefix included; empty for other kinds.
+  std::string name() const;
+  // Children count elements, text, comments and processing instructions; whitespace-only text between
+  // elements is not kept.
+  std::size_t childCount() const;
+  Node firstChild() const;
+  Node lastChild() const;
+  Node nextSibling() const;
+  // The text the node holds: its own for text and comments, for an element all the text (and CDATA)
+  // below it, in document order.
+  std::string stringValue() const;
+
+  friend bool operator==(const Node&, const Node&) = default;
+
+ private:
+  friend class Document;
+  explicit Node(pugi::xml_node_struct* node) : node_(node) {}
+  pugi::xml_node_struct* node_ = nullptr;
+};
+
+class Document {
+ public:
+  // The document in the file; none when the file is missing, longer than maxBytes, not well-formed or
+  // carries a document type declaration.
+  static std::unique_ptr<Document> load(const std::filesystem::path& file, std::size_t maxBytes);
+  // The same for bytes in memory.
+  static std::unique_ptr<Document> parse(std::string_view bytes);
+  ~Document();
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  Node rootElement() const;
+
+ private:
+  Document();
+  std::unique_ptr<pugi::xml_document> doc_;
+};
+
+}  // namespace platform::xml
