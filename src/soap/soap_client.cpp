@@ -1,1 +1,185 @@
-// Filled in by its module.
+#include "soap/soap_client.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/host_services.h"
+#include "platform/runloop.h"
+#include "plugin/trace.h"
+
+// The trace hooks live with the panel; a client linked without it (as in its own tests) traces nowhere,
+// which is all the hooks do anyway.
+extern "C" void _PDELog(const void* self, const char* format) __attribute__((weak));
+
+namespace {
+
+constexpr const char* kReplyFileName = "vwxyz.xml";
+// Each turn of the wait gives the network and then the host's run loop this long at most.
+constexpr std::chrono::milliseconds kSlice{10};
+
+// A POSIX file descriptor, closed with its owner.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() { reset(); }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int get() const { return fd_; }
+  // Closes now; false when the close reported an error (for a written file, a lost write).
+  bool reset() {
+    const int fd = std::exchange(fd_, -1);
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// True when the path is a real directory (not a symlink to one) of this user that nobody else can write
+// into; with privateOnly, one that nobody else can even enter.
+bool isUsersOwnDirectory(const std::filesystem::path& dir, bool privateOnly) {
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
+  const mode_t forbidden = privateOnly ? mode_t{S_IRWXG | S_IRWXO} : mode_t{S_IWGRP | S_IWOTH};
+  return (st.st_mode & forbidden) == 0;
+}
+
+// An environment value that is an absolute path, or none.
+std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || value[0] != '/') return std::nullopt;
+  return std::filesystem::path(value);
+}
+
+// Writes the bytes to a new file in the target's folder and renames it over the target, so that readers
+// see the old reply or the new one whole, never a part. False when the target was not replaced.
+bool writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+  std::string pattern = target.string() + ".XXXXXX";
+  UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
+  if (fd.get() < 0) return false;
+
+  bool ok = true;
+  std::size_t done = 0;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  // The data must be on disk before the name points at it, or a crash could leave an empty reply.
+  ok = ok && ::fsync(fd.get()) == 0;
+  ok = fd.reset() && ok;
+  ok = ok && std::rename(pattern.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(pattern.c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> replyFilePath() {
+  // The session's runtime folder is the user's alone by design; take it when it is as it should be.
+  if (auto runtime = absolutePathFromEnv("XDG_RUNTIME_DIR"); runtime && isUsersOwnDirectory(*runtime, false))
+    return *runtime / kReplyFileName;
+
+  // Else a private folder under the temporary directory, made on first use. The checks after mkdir
+  // catch a folder or symlink that someone else planted under the name beforehand.
+  const std::filesystem::path base = absolutePathFromEnv("TMPDIR").value_or("/tmp");
+  const std::filesystem::path dir = base / ("ondrix-pde-" + std::to_string(::geteuid()));
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+  if (!isUsersOwnDirectory(dir, true)) return std::nullopt;
+  return dir / kReplyFileName;
+}
+
+OndrixPrintPdeTarvelSOAPClient::OndrixPrintPdeTarvelSOAPClient(std::string url, SOAPClientCallback* context)
+    : m_context(context), url_(std::move(url)) {}
+
+OndrixPrintPdeTarvelSOAPClient::~OndrixPrintPdeTarvelSOAPClient() = default;
+
+std::unique_ptr<OndrixPrintPdeTarvelSOAPClient> OndrixPrintPdeTarvelSOAPClient::initWithServerName(
+    const std::string& serverName, SOAPClientCallback* context) {
+  auto url = platform::net::normalizeHttpUrl(serverName);
+  if (!url) return nullptr;
+  return std::unique_ptr<OndrixPrintPdeTarvelSOAPClient>(new OndrixPrintPdeTarvelSOAPClient(std::move(*url), context));
+}
+
+void OndrixPrintPdeTarvelSOAPClient::sendMessage(const std::vector<std::uint8_t>& body) {
+  responseStatus_ = 0;
+  writtenReplyFile_.reset();
+
+  // The request as the folder service expects it. "Expect:" keeps libcurl from holding a large body
+  // back for a 100-continue that the service never sends.
+  platform::net::PostRequest request;
+  request.url = url_;
+  request.headers = {
+      "SOAPAction: \"SoapActionDummy\"",
+      "Content-Type: application/soap; charset=\"utf-8\"",
+      "Content-Length: " + std::to_string(body.size()),
+      "Cache-Control: no-cache",
+      "Pragma: no-cache",
+      "Expect:",
+  };
+  request.body = body;
+  request.maxBodyBytes = kMaxReplyBytes;
+  request.maxRedirects = kMaxRedirects;
+
+  finished_ = kWaiting;
+  receivedData_.clear();
+  auto connection = platform::net::PostExchange::start(request, *this);
+  if (!connection) {
+    void (*const log)(const void*, const char*) = &_PDELog;
+    if (log) log(this, "Connection fail");
+    return;
+  }
+
+  // Short waits on the network, each followed by a turn of the host's run loop: the host stays served,
+  // and the end of the exchange is seen within one slice.
+  const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+  while (finished_ == kWaiting) {
+    switch (connection->step(kSlice)) {
+      case platform::net::PostExchange::State::finished:
+        connectionDidFinishLoading();
+        break;
+      case platform::net::PostExchange::State::failed:
+        didFailWithError();
+        break;
+      case platform::net::PostExchange::State::running:
+        if (std::chrono::steady_clock::now() >= deadline) {
+          firedByTimer();
+        } else if (platform::RunLoop* loop = platform::hostServices().runLoop) {
+          loop->runFor(kSlice);
+        }
+        break;
+    }
+  }
+  connection.reset();
+
+  if (finished_ == kComplete) {
+    if (auto path = replyFilePath(); path && writeFileAtomically(*path, receivedData_)) writtenReplyFile_ = *path;
+  } else if (m_context) {
+    m_context->recieveEndCallback();
+  }
+  receivedData_ = {};
+}
+
+void OndrixPrintPdeTarvelSOAPClient::didReceiveResponse(long status) {
+  responseStatus_ = status;
+  receivedData_.clear();
+}
+
+bool OndrixPrintPdeTarvelSOAPClient::didReceiveData(std::span<const std::uint8_t> bytes) {
+  // A reply beyond the limit is not a folder list this panel could show; stop reading it.
+  if (bytes.size() > kMaxReplyBytes - receivedData_.size()) return false;
+  receivedData_.insert(receivedData_.end(), bytes.begin(), bytes.end());
+  return true;
+}
+
+void OndrixPrintPdeTarvelSOAPClient::connectionDidFinishLoading() { finished_ = kComplete; }
+void OndrixPrintPdeTarvelSOAPClient::didFailWithError() { finished_ = kFailed; }
+void OndrixPrintPdeTarvelSOAPClient::firedByTimer() { finished_ = kTimedOut; }
