@@ -1,6 +1,125 @@
-// Placeholder until this group is built.
+// The folder query: asks the printer's folder service for its custom folders, reads the reply into
+// folderList, stores the list and rebuilds the folder pop-up.
+#include "soap/folder_query.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/alert.h"
 #include "plugin/panel.h"
 
-void OndrixPrintPdeTarvel::getFolderNameButtonProc(ui::Control*) {}
-bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path&) { return false; }
-void OndrixPrintPdeTarvel::recieveEndCallback() {}
+namespace {
+
+using platform::Text;
+using platform::xml::Node;
+
+constexpr const char* kServicePath = "/ondrix-mfp-srv";
+constexpr const char* kFailureMessageKey = "Could not retrieve Folder Names.%@";
+
+// The element's name, or empty for any other kind of node: comments and text match no name.
+std::string elementName(const Node& node) { return node.kind() == Node::Kind::element ? node.name() : std::string(); }
+
+// The text with every "%@" removed. The message is shown as text; it is never a format.
+Text withoutPlaceholder(const Text& text) {
+  if (text.isNone()) return text;
+  std::u16string units = text.utf16();
+  for (std::size_t at = units.find(u"%@"); at != std::u16string::npos; at = units.find(u"%@", at))
+    units.erase(at, 2);
+  return Text::fromUtf16(std::move(units));
+}
+
+// One child of "files" as a folder entry. An entry without a "name" child keeps its place with an empty
+// name, so that list position i still names pop-up item i + 3.
+FolderEntry folderEntryFrom(const Node& item) {
+  std::string name;
+  bool password = false;
+  bool dir = false;
+  for (Node field = item.firstChild(); field; field = field.nextSibling()) {
+    const std::string fieldName = elementName(field);
+    if (fieldName == "name") {
+      name = field.stringValue();
+    } else if (fieldName == "password") {
+      if (field.stringValue() == "true") password = true;
+    } else if (fieldName == "dir") {
+      if (field.stringValue() == "true") dir = true;
+    }
+  }
+  return FolderEntry{{"name", name}, {"password", password}, {"dir", dir}, {"add", false}};
+}
+
+}  // namespace
+
+Node MyGetChild(Node node) {
+  if (node.childCount() == 0) return Node();
+  return node.lastChild();
+}
+
+void OndrixPrintPdeTarvel::getFolderNameButtonProc(ui::Control*) {
+  if (!getFolderNameButton.present()) return;
+
+  // Ask the printer at the address as typed. Only a reply of this very exchange is read below: after a
+  // failed or skipped request the list stays as it is, rather than taking a stale reply of another printer.
+  std::optional<std::filesystem::path> reply;
+  const Text address = printersAddressEditText->stringValue();
+  if (!address.isEmpty()) {
+    chasingArrow->startAnimation();
+    chasingArrow->setHidden(false);
+    const std::string service = "http://" + address.utf8() + kServicePath;
+    if (auto client = OndrixPrintPdeTarvelSOAPClient::initWithServerName(service, this)) {
+      client->sendMessage(requestData.value_or(std::vector<std::uint8_t>()));
+      if (client->finished() == OndrixPrintPdeTarvelSOAPClient::kComplete) reply = client->writtenReplyFile();
+    }
+    chasingArrow->stopAnimation();
+    chasingArrow->setHidden(true);
+  }
+
+  if (reply) parseXML(*reply);
+  SaveFolderPreference();
+  makeFolderPopup();
+}
+
+bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
+  // The client never writes more than this; a larger file is not one of its replies.
+  const auto document = platform::xml::Document::load(file, OndrixPrintPdeTarvelSOAPClient::kMaxReplyBytes);
+  if (!document) return false;
+
+  // Envelope, its last child (the body), that one's last child (the operation's response).
+  const Node response = MyGetChild(MyGetChild(document->rootElement()));
+
+  // The last "result-code" and the last "files" win.
+  std::optional<bool> succeeded;
+  Node files;
+  for (Node child = response.firstChild(); child; child = child.nextSibling()) {
+    const std::string name = elementName(child);
+    if (name == "result-code") {
+      succeeded = child.stringValue() == "ok";
+    } else if (name == "files") {
+      files = child;
+    }
+  }
+
+  // A reply with neither (a SOAP fault, another operation's answer) is no folder list: keep the list.
+  if (!succeeded && !files) return false;
+
+  // From here the reply speaks about the folders: a refusal or a missing list leaves none.
+  folderList = FolderList();
+  if (!files || (succeeded && !*succeeded)) return false;
+  for (Node item = files.firstChild(); item; item = item.nextSibling()) {
+    if (item.kind() == Node::Kind::element) folderList->push_back(folderEntryFrom(item));
+  }
+  return true;
+}
+
+void OndrixPrintPdeTarvel::recieveEndCallback() {
+  // Keys without a translation, or without a bundle to ask, stand for themselves.
+  const auto localized = [this](const char* key) {
+    const Text text = Text::fromUtf8(key);
+    return pdeBundle ? pdeBundle->localizedStringForKey(text, Text()) : text;
+  };
+  const Text message = withoutPlaceholder(localized(kFailureMessageKey));
+  const Text button = localized("OK");
+
+  chasingArrow->stopAnimation();
+  chasingArrow->setHidden(true);
+  platform::runInformationalAlertPanel(Text::empty(), message, button);
+}
