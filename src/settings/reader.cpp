@@ -106,7 +106,8 @@ std::optional<std::string> decryptBase64(const std::string& coded) {
   if (coded.empty()) return std::string();
   if (coded.size() % 4 != 0) return std::nullopt;
   const std::size_t body = coded.find_last_not_of('=') + 1;
-  if (coded.size() - body > 2 || !std::all_of(coded.begin(), coded.begin() + static_cast<long>(body), isBase64Character))
+  const std::string_view characters = std::string_view(coded).substr(0, body);
+  if (coded.size() - body > 2 || !std::all_of(characters.begin(), characters.end(), isBase64Character))
     return std::nullopt;
   std::vector<unsigned char> cipher(Base64decode_len(coded.c_str()), 0);
   const std::size_t length = Base64decode(cipher.data(), coded.c_str());

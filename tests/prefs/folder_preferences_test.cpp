@@ -28,7 +28,8 @@ class FolderPreferencesTest : public testsupport::PanelFixture {
   void storeRecord(const Dict& extra) {
     Dict record{{"Model Name", kModel}, {"Release Number", "2.00"}};
     for (const auto& [key, value] : extra) record[key] = value;
-    ASSERT_TRUE(store().setPersistentDomain(Dict{{"Job Handling", Value(record)}, {"Other", "kept"}}, "ondrix.mfp.Demo"));
+    const Dict stored{{"Job Handling", Value(record)}, {"Other", "kept"}};
+    ASSERT_TRUE(store().setPersistentDomain(stored, "ondrix.mfp.Demo"));
   }
   Dict domain() { return store().persistentDomainForName("ondrix.mfp.Demo").value_or(Dict{}); }
   Dict record() {

@@ -94,7 +94,9 @@ class ReaderTest : public testsupport::PanelFixture {
   void set(Job& job, const std::string& name, const std::string& value) {
     EXPECT_TRUE(headless::set(control(job.panel, name), value)) << name << " = " << value;
   }
-  headless::Description facts(Job& job, const std::string& name) { return headless::describe(control(job.panel, name)); }
+  headless::Description facts(Job& job, const std::string& name) {
+    return headless::describe(control(job.panel, name));
+  }
   std::string text(Job& job, const std::string& name) { return facts(job, name).stringValue.value_or("<none>"); }
   long state(Job& job, const std::string& name) { return facts(job, name).state.value_or(-9); }
   long row(Job& job, const std::string& name) { return facts(job, name).selectedRow.value_or(-9); }
