@@ -1,7 +1,12 @@
 #include "soap/folder_query.h"
 
 #include <gtest/gtest.h>
+#include <libintl.h>
+#include <stdlib.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -190,6 +195,66 @@ TEST(MyGetChild, GivesTheLastChildOfAnyKind) {
   // A missing level stays missing.
   EXPECT_FALSE(MyGetChild(platform::xml::Node()));
   EXPECT_FALSE(MyGetChild(MyGetChild(platform::xml::Node())));
+}
+
+// The failure alert: empty title, the message with its placeholder dropped and nothing else interpreted,
+// the button; translated when the bundle has a table, the keys themselves when there is no bundle.
+TEST(FolderQueryAlert, ShowsTheTranslatedMessageAsPlainText) {
+  soaptest::ScratchDir root;
+  const std::filesystem::path po = root.path() / "de.po";
+  std::ofstream(po) << "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                       "msgid \"Could not retrieve Folder Names.%@\"\n"
+                       "msgstr \"Ordner 100%% %s %n%@ nicht abrufbar.%@\"\n\n"
+                       "msgid \"OK\"\nmsgstr \"Gut\"\n";
+  const std::filesystem::path mo = root.path() / "Test.plugin/Contents/Resources/locale/de/LC_MESSAGES/ondrix-pde.mo";
+  std::filesystem::create_directories(mo.parent_path());
+  ASSERT_EQ(std::system(("msgfmt -o '" + mo.string() + "' '" + po.string() + "'").c_str()), 0);
+
+  // LANGUAGE picks the table under C.UTF-8 (plain "C" would ignore it); gettext forgets its cache when
+  // the domain is named again.
+  const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+  EnvOverride language("LANGUAGE", "de");
+  textdomain(textdomain(nullptr));
+
+  testsupport::CapturingAlerts alerts;
+  platform::setHostServices({nullptr, nullptr, &alerts});
+  const struct {
+    const char* what;
+    std::shared_ptr<const platform::Bundle> bundle;
+    std::string message, button;
+  } cases[] = {
+      {"translated", std::make_shared<const platform::Bundle>(root.path() / "Test.plugin"),
+       "Ordner 100%% %s %n nicht abrufbar.", "Gut"},
+      {"no bundle", nullptr, "Could not retrieve Folder Names.", "OK"},
+  };
+  for (const auto& c : cases) {
+    alerts.shown.clear();
+    OndrixPrintPdeTarvel panel(nullptr, c.bundle);
+    panel.recieveEndCallback();
+    ASSERT_EQ(alerts.shown.size(), 1u) << c.what;
+    EXPECT_EQ(alerts.shown[0].title, "") << c.what;
+    EXPECT_EQ(alerts.shown[0].message, c.message) << c.what;
+    EXPECT_EQ(alerts.shown[0].button, c.button) << c.what;
+  }
+  platform::setHostServices({});
+  std::setlocale(LC_ALL, savedLocale.c_str());
+}
+
+// The request is the bundle's template, byte for byte.
+TEST_F(FolderQueryTest, SendsTheRequestTemplateUnchanged) {
+  const std::filesystem::path record = scratch() / "request.txt";
+  SimProcess sim({"--folder", "Sales", "--record", record.string()});
+  ASSERT_GT(sim.port(), 0);
+  OndrixPrintPdeTarvel& panel = queryPanel(sim.address());
+  panel.getFolderNameButtonProc(panel.getFolderNameButton.get());
+
+  const std::string request = soaptest::readFile(record);
+  const std::string templateBody = soaptest::readFile(std::filesystem::path(ONDRIX_RESOURCE_DIR) / "listfiles2.xml");
+  ASSERT_FALSE(templateBody.empty());
+  const std::size_t bodyStart = request.find("\n\n");
+  ASSERT_NE(bodyStart, std::string::npos) << request;
+  EXPECT_EQ(request.substr(bodyStart + 2), templateBody);
 }
 
 // Replies from the simulated device, end to end through the button's action.

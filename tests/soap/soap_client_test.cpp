@@ -288,6 +288,22 @@ TEST_F(SoapClientTest, TalksToTheSimulatedDevice) {
   EXPECT_NE(request.find("\nContent-Type: application/soap; charset=\"utf-8\"\n"), std::string::npos) << request;
   EXPECT_NE(request.find("\nContent-Length: 10\n"), std::string::npos) << request;
   EXPECT_TRUE(request.ends_with("\n\n<request/>")) << request;
+
+  // Folders from a file, one per line, a tab before the protection mark.
+  const std::filesystem::path folders = scratch.path() / "folders.txt";
+  soaptest::writeFile(folders, "Sales\nLegal\tprotected\n\nR&D\n");
+  soaptest::SimProcess fromFile({"--folders", folders.string()});
+  ASSERT_GT(fromFile.port(), 0);
+  client = Client::initWithServerName("http://" + fromFile.address() + "/ondrix-mfp-srv", &context);
+  ASSERT_NE(client, nullptr);
+  client->sendMessage({});
+  ASSERT_EQ(client->finished(), Client::kComplete);
+  const std::string listed = soaptest::readFile(replyFile());
+  const std::size_t legal = listed.find("<name>Legal</name>");
+  ASSERT_NE(legal, std::string::npos) << listed;
+  EXPECT_EQ(listed.find("<password>true</password>"), listed.find("<password>", legal)) << listed;
+  EXPECT_NE(listed.find("<name>R&amp;D</name>"), std::string::npos) << listed;
+  EXPECT_EQ(context.calls, 0);
 }
 
 // Where the reply may live: only in a folder that nobody but the user can write into.
