@@ -39,8 +39,8 @@ std::string file(const std::string& name, const std::string& password, const std
 }
 
 const std::string kOk = "<result-code>ok</result-code>";
-const std::string kThree = "<files>" + file("Sales", "false") + file("Legal", "true") + file("Archive", "false", "false") +
-                           "</files>";
+const std::string kThree =
+    "<files>" + file("Sales", "false") + file("Legal", "true") + file("Archive", "false", "false") + "</files>";
 
 class FolderQueryTest : public testsupport::PanelFixture {
  protected:

@@ -83,7 +83,8 @@ TEST_F(SoapClientTest, SendsTheRequestAsSpecifiedWhateverTheBodySize) {
   });
   server.start();
 
-  const std::string templateBody = soaptest::readFile(std::filesystem::path(ONDRIX_SOURCE_DIR) / "resources/listfiles2.xml");
+  const std::string templateBody =
+      soaptest::readFile(std::filesystem::path(ONDRIX_SOURCE_DIR) / "resources/listfiles2.xml");
   ASSERT_FALSE(templateBody.empty());
   // libcurl would ask for 100-continue before a body of a megabyte or more; the service never answers it.
   const std::string bodies[] = {"", templateBody, std::string(2 * 1024 * 1024 + 3, 'x')};
