@@ -71,7 +71,7 @@ TEST_F(SoapClientTest, AcceptsOnlyHttpUrlsWithAHost) {
   }
 }
 
-TEST_F(SoapClientTest, SendsTheRequestAsSpecifiedWhateverTheBodySize) {
+TEST_F(SoapClientTest, SendsTheFolderServiceRequestWhateverTheBodySize) {
   struct Seen {
     std::string method, path, body;
     std::multimap<std::string, std::string, httplib::detail::ci> headers;
