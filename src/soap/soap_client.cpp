@@ -13,10 +13,6 @@
 #include "platform/runloop.h"
 #include "plugin/trace.h"
 
-// The trace hooks live with the panel; a client linked without it (as in its own tests) traces nowhere,
-// which is all the hooks do anyway.
-extern "C" void _PDELog(const void* self, const char* format) __attribute__((weak));
-
 namespace {
 
 constexpr const char* kReplyFileName = "vwxyz.xml";
@@ -133,8 +129,7 @@ void OndrixPrintPdeTarvelSOAPClient::sendMessage(const std::vector<std::uint8_t>
   receivedData_.clear();
   auto connection = platform::net::PostExchange::start(request, *this);
   if (!connection) {
-    void (*const log)(const void*, const char*) = &_PDELog;
-    if (log) log(this, "Connection fail");
+    _PDELog(this, "Connection fail");
     return;
   }
 
