@@ -232,7 +232,7 @@ void OndrixPrintPdeTarvel::writeNonPPDSettingsToPrintSettings() {
   }
 
   // Retention. The device's modes are not the rows' order.
-  std::string suspend = "0";
+  std::string_view suspend = "0";
   if (retentionCheckBox->state() != 0) {
     switch (suspendMatrix->selectedRow()) {
       case 0: suspend = "2"; break;
@@ -242,7 +242,7 @@ void OndrixPrintPdeTarvel::writeNonPPDSettingsToPrintSettings() {
     }
   }
   if (isCorvane() && filing == 1) suspend = "0";
-  store(settings, "jobSuspend", suspend);
+  store(settings, "jobSuspend", std::string(suspend));
 
   if (suspend != "0") {
     // The digest puts the padded code first, the folder pass code's digest puts it last.
