@@ -217,11 +217,17 @@ void OndrixPrintPdeTarvel::writeNonPPDSettingsToPrintSettings() {
     }
     if (mainFolder) {
       store(settings, "folderPath", hexText(kMainFolder));
-    } else if (!systemName) {
-      // No name to send: an old one must not go out with this job.
-      settings->setValue(keyName("folderPath"), std::nullopt);
     } else {
-      store(settings, "folderPath", hexText(*systemName));
+      // No name to send: an old one must not go out with this job. The Western and UTF-8 forms go out
+      // whenever their own conversions succeed, so a name the system encoding lacks still reaches the
+      // device.
+      if (systemName) {
+        store(settings, "folderPath", hexText(*systemName));
+      } else {
+        settings->setValue(keyName("folderPath"), std::nullopt);
+      }
+    }
+    if (!mainFolder && name) {
       auto westernName =
           encodingWindowsLatin1() ? wholeText(*name, platform::kCFStringEncodingWindowsLatin1) : systemName;
       if (!westernName) westernName = wholeText(*name, platform::kCFStringEncodingMacJapanese);

@@ -300,7 +300,10 @@ TEST_F(WriterTest, FilingModesFromPopUp) {
       {"1", 1, true, "2", upperHex("*standard"), std::nullopt, std::nullopt},
       {"1", 3, true, "3", upperHex("Projects"), upperHex("Projects"), upperHex("Projects")},
       {"1", 4, true, "3", upperHex("Caf\x8E"), upperHex("Caf\xE9"), upperHex("Caf\xC3\xA9")},
-      {"1", 5, true, "3", std::nullopt, std::nullopt, std::nullopt},  // beyond the list: no old name sent
+      // Not in Mac Roman nor Mac Japanese: no system form, but the forms that can carry it still go out.
+      {"1", 5, true, "3", std::nullopt, upperHex("\x8Akoda"), upperHex("\xC5\xA0koda")},
+      {"1", 6, true, "3", std::nullopt, std::nullopt, upperHex("\xED\x95\x9C")},
+      {"1", 7, true, "3", std::nullopt, std::nullopt, std::nullopt},  // beyond the list: no old name sent
       {"1", 3, false, "3", upperHex("*standard"), std::nullopt, std::nullopt},  // no list, no radio form
       {"0", 3, true, "0", "old", std::nullopt, std::nullopt},
   };
@@ -309,8 +312,10 @@ TEST_F(WriterTest, FilingModesFromPopUp) {
     Job job = makeJob();
     for (const char* name : {"folderPath", "folderPath2", "folderPath31", "folderPath32"})
       job.host.settings.setValue(key(name), "old");
-    job.panel.folderList = c.withList ? std::optional(FolderList{folder("Projects"), folder("Café")}) : std::nullopt;
-    growPopUp(job, 6);
+    job.panel.folderList =
+        c.withList ? std::optional(FolderList{folder("Projects"), folder("Café"), folder("Škoda"), folder("한")})
+                   : std::nullopt;
+    growPopUp(job, 8);
     put(job, "retentionCheckBox", c.retention);
     put(job, "folderSelectionPopup", std::to_string(c.item));
     save(job);
