@@ -17,7 +17,7 @@ using FilePtr = std::unique_ptr<ppd_file_t, FileCloser>;
 
 // ppdOpenFile; none when the file cannot be read or parsed.
 FilePtr openFile(const std::string& path);
-// ppdFindAttr with no spec, first match: the value (empty when the attribute has none), or none when absent.
+// ppdFindAttr without a specifier, first match: the value (empty when the attribute has none), or none when absent.
 std::optional<std::string> findAttrValue(ppd_file_t* ppd, const char* name);
 // ppdFindMarkedChoice and ppdFindChoice.
 ppd_choice_t* findMarkedChoice(ppd_file_t* ppd, const char* keyword);
