@@ -5,18 +5,7 @@
 #include "platform/alert.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
-
-namespace {
-
-// Replaces the first "%@" of a translated message with a plain text. Translations never act as formats.
-platform::Text replacePlaceholder(const platform::Text& message, const platform::Text& value) {
-  const std::u16string& units = message.utf16();
-  const std::size_t at = units.find(u"%@");
-  if (at == std::u16string::npos) return message;
-  return platform::Text::fromUtf16(units.substr(0, at) + value.utf16() + units.substr(at + 2));
-}
-
-}  // namespace
+#include "util/message_text.h"
 
 ui::View* OndrixPrintPdeTarvel::panelView() {
   _PDEProlog(this, "panelView:");
@@ -137,7 +126,7 @@ bool OndrixPrintPdeTarvel::shouldPrint() {
       const Text message = localizedStringValue(
           Text::fromUtf8("Please confirm the following setting items.\nLogin Name\nUser Number%@"));
       const Text button = localizedStringValue(Text::fromUtf8("OK"));
-      platform::runInformationalAlertPanel(title, replacePlaceholder(message, Text::empty()), button);
+      platform::runInformationalAlertPanel(title, fillPlaceholder(message, Text::empty()), button);
       _PDEEpilog(this, "shouldPrint:=BOOL(NO)");
       return false;
     }

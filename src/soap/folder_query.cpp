@@ -7,6 +7,7 @@
 
 #include "platform/alert.h"
 #include "plugin/panel.h"
+#include "util/message_text.h"
 
 namespace {
 
@@ -18,15 +19,6 @@ constexpr const char* kFailureMessageKey = "Could not retrieve Folder Names.%@";
 
 // The element's name, or empty for any other kind of node: comments and text match no name.
 std::string elementName(const Node& node) { return node.kind() == Node::Kind::element ? node.name() : std::string(); }
-
-// The text with every "%@" removed. The message is shown as text; it is never a format.
-Text withoutPlaceholder(const Text& text) {
-  if (text.isNone()) return text;
-  std::u16string units = text.utf16();
-  for (std::size_t at = units.find(u"%@"); at != std::u16string::npos; at = units.find(u"%@", at))
-    units.erase(at, 2);
-  return Text::fromUtf16(std::move(units));
-}
 
 // One child of "files" as a folder entry. An entry without a "name" child keeps its place with an empty
 // name, so that list position i still names pop-up item i + 3.
@@ -116,7 +108,7 @@ void OndrixPrintPdeTarvel::recieveEndCallback() {
     const Text text = Text::fromUtf8(key);
     return pdeBundle ? pdeBundle->localizedStringForKey(text, Text()) : text;
   };
-  const Text message = withoutPlaceholder(localized(kFailureMessageKey));
+  const Text message = fillPlaceholder(localized(kFailureMessageKey), Text::empty());
   const Text button = localized("OK");
 
   chasingArrow->stopAnimation();
