@@ -33,7 +33,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 case "${1:-}" in
   demo)
     install_missing
-    build "$top/build" -DONDRIX_BENCH=OFF
+    build "$top/build"
     exec "$top/tools/demo.sh" "$top/build"
     ;;
   test)
