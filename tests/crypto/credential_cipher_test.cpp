@@ -1,7 +1,6 @@
 #include "crypto/credential_cipher.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,37 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "support/aes_reference.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using testsupport::Bytes;
+using testsupport::fromHex;
 
-struct CipherCtxFree {
-  void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
-};
-
-// OpenSSL's own ECB over whole blocks, padding off: the reference for our block-by-block mode.
-Bytes evpEcb(const unsigned char* key, Bytes data, bool encrypt) {
-  data.resize((data.size() + 15) / 16 * 16, 0);
-  std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
-  Bytes out(data.size() + 16);
-  int n = 0;
-  int tail = 0;
-  EXPECT_EQ(EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0), 1);
-  EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
-  EXPECT_EQ(EVP_CipherUpdate(ctx.get(), out.data(), &n, data.data(), static_cast<int>(data.size())), 1);
-  EXPECT_EQ(EVP_CipherFinal_ex(ctx.get(), out.data() + n, &tail), 1);
-  out.resize(static_cast<std::size_t>(n + tail));
+// OpenSSL's own ECB over zero-padded whole blocks: the reference for our block-by-block mode.
+Bytes evpEcb(const unsigned char* key, const Bytes& data, bool encrypt) {
+  const Bytes out = testsupport::ecb(data, encrypt, key);
+  EXPECT_EQ(out.size(), (data.size() + 15) / 16 * 16) << "OpenSSL failed";
   return out;
 }
 
 Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-Bytes fromHex(const std::string& hex) {
-  Bytes out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return out;
-}
 
 // A zero-terminated copy on the heap with no slack, so that reading past the terminator is caught.
 std::unique_ptr<char[]> exactCString(const std::string& s) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch.h"
+
 namespace {
 
 using namespace std::chrono;
@@ -182,16 +184,11 @@ TEST(SpoolTime, ZoneOffsetsAreTruncatedTowardZero) {
 }
 
 TEST(SpoolTime, CurrentMomentUsesSystemZone) {
-  const char* saved = std::getenv("TZ");
-  const std::string previous = saved ? saved : "";
-  setenv("TZ", "IST-5:30", 1);
-  tzset();
   char text[kSpoolTimeSize] = {};
-  GetSpoolTime(text);
-  if (saved) {
-    setenv("TZ", previous.c_str(), 1);
-  } else {
-    unsetenv("TZ");
+  {
+    const testsupport::EnvOverride zone("TZ", "IST-5:30");
+    tzset();
+    GetSpoolTime(text);
   }
   tzset();
 

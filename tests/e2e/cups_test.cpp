@@ -8,32 +8,25 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <thread>
 
 #include "support/host_runner.h"
+#include "support/scratch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::readFile;
 using testsupport::RunResult;
 
 const std::string kPrefix = "ondrix.print.PrintSettings.";
-
-std::string slurp(const fs::path& file) {
-  std::ifstream in(file);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class ThrowawayCups : public ::testing::Test {
  protected:
   void SetUp() override {
     if (geteuid() != 0 || !fs::exists("/usr/sbin/cupsd") || !fs::exists("/usr/sbin/lpadmin"))
       GTEST_SKIP() << "needs root and cups-daemon/cups-client";
-    char pattern[] = "/tmp/ondrix-cups-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    base_ = pattern;
     for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"}) fs::create_directories(base_ / d);
     // cups-exec lives in daemon/: without it no filter starts.
     fs::copy("/usr/lib/cups/backend", base_ / "bin" / "backend", fs::copy_options::recursive);
@@ -55,7 +48,7 @@ class ThrowawayCups : public ::testing::Test {
     chmod(base_.c_str(), 0777);  // the filter runs as lp
 
     // The demo model's PPD with the recording filter for plain text.
-    std::string ppd = slurp(fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd");
+    std::string ppd = readFile(fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd");
     const auto firstLineEnd = ppd.find('\n');
     ppd.insert(firstLineEnd + 1, "*cupsFilter: \"text/plain 0 record-options\"\n");
     std::ofstream(base_ / "test.ppd") << ppd;
@@ -67,7 +60,7 @@ class ThrowawayCups : public ::testing::Test {
       _exit(127);
     }
     for (int i = 0; i < 100 && !fs::exists(socket()); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_TRUE(fs::exists(socket())) << slurp(base_ / "log/error_log");
+    ASSERT_TRUE(fs::exists(socket())) << readFile(base_ / "log/error_log");
     const RunResult added = testsupport::runProgram(
         "/usr/sbin/lpadmin", {"-p", "Test", "-E", "-v", "file:/dev/null", "-P", (base_ / "test.ppd").string()}, env());
     ASSERT_EQ(added.status, 0) << added.err;
@@ -79,7 +72,6 @@ class ThrowawayCups : public ::testing::Test {
       int status = 0;
       waitpid(cupsd_, &status, 0);
     }
-    if (!base_.empty()) fs::remove_all(base_);
   }
 
   fs::path socket() const { return base_ / "sock"; }
@@ -88,7 +80,9 @@ class ThrowawayCups : public ::testing::Test {
             {"XDG_RUNTIME_DIR", (base_ / "tmp").string()}};
   }
 
-  fs::path base_;
+  // Under /tmp whatever TMPDIR says: the filter runs as lp and must reach the folder.
+  testsupport::ScratchDir scratch_{"ondrix-cups", "/tmp"};
+  const fs::path base_ = scratch_.path();
   pid_t cupsd_ = -1;
 };
 
@@ -106,9 +100,9 @@ TEST_F(ThrowawayCups, FilterReceivesEveryKeyTheWriterProduced) {
 
   const fs::path recorded = base_ / "options.txt";
   for (int i = 0; i < 200 && !fs::exists(recorded); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  ASSERT_TRUE(fs::exists(recorded)) << slurp(base_ / "log/error_log");
+  ASSERT_TRUE(fs::exists(recorded)) << readFile(base_ / "log/error_log");
   std::map<std::string, std::string> received;
-  std::istringstream words(slurp(recorded));
+  std::istringstream words(readFile(recorded));
   for (std::string word; words >> word;) {
     const auto eq = word.find('=');
     if (eq != std::string::npos) received[word.substr(0, eq)] = word.substr(eq + 1);
@@ -133,9 +127,8 @@ TEST_F(ThrowawayCups, FilterReceivesEveryKeyTheWriterProduced) {
 }
 
 TEST(CupsUnavailable, SubmitFailureIsReportedAndSettingsKept) {
-  char pattern[] = "/tmp/ondrix-nocups-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const fs::path dir = pattern;
+  const testsupport::ScratchDir scratch("ondrix-nocups");
+  const fs::path& dir = scratch.path();
   std::ofstream(dir / "job.txt") << "text\n";
   const RunResult r = testsupport::runProgram(
       ONDRIX_HOST_EXE,
@@ -147,8 +140,7 @@ TEST(CupsUnavailable, SubmitFailureIsReportedAndSettingsKept) {
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.out.find("shouldPrint=YES"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("error: CUPS did not take the job"), std::string::npos) << r.out;
-  EXPECT_NE(slurp(dir / "job.settings").find(kPrefix + "userNumber=04711"), std::string::npos);
-  fs::remove_all(dir);
+  EXPECT_NE(readFile(dir / "job.settings").find(kPrefix + "userNumber=04711"), std::string::npos);
 }
 
 }  // namespace

@@ -3,26 +3,21 @@
 
 #include <nlohmann/json.hpp>
 
-#include "soap/soap_test_support.h"
 #include "support/host_runner.h"
+#include "support/scratch.h"
+#include "support/sim_process.h"
 
 namespace {
 
 class FolderFetch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ondrix-fetch-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   nlohmann::json dump(const std::vector<std::string>& steps) {
     std::vector<std::string> args{"--device-uri", "ipp://127.0.0.1:631/ipp/print"};
     args.insert(args.end(), steps.begin(), steps.end());
     args.push_back("dump");
     const testsupport::RunResult r = testsupport::runProgram(
-        ONDRIX_HOST_EXE, args, {{"XDG_CONFIG_HOME", (dir_ / "config").string()}, {"XDG_RUNTIME_DIR", dir_.string()}});
+        ONDRIX_HOST_EXE, args,
+        {{"XDG_CONFIG_HOME", (dir_.path() / "config").string()}, {"XDG_RUNTIME_DIR", dir_.path().string()}});
     EXPECT_EQ(r.status, 0) << r.err;
     for (const auto& line : testsupport::linesOf(r.out))
       if (!line.empty() && line.front() == '{') return nlohmann::json::parse(line);
@@ -30,11 +25,11 @@ class FolderFetch : public ::testing::Test {
     return nlohmann::json::object();
   }
 
-  std::filesystem::path dir_;
+  testsupport::ScratchDir dir_{"ondrix-fetch"};
 };
 
 TEST_F(FolderFetch, FoldersReachThePopUpAndTheNextDialog) {
-  soaptest::SimProcess sim({"--folder", "Sales", "--folder", "Legal:protected", "--folder", "Design"});
+  testsupport::SimProcess sim({"--folder", "Sales", "--folder", "Legal:protected", "--folder", "Design"});
   ASSERT_GT(sim.port(), 0);
 
   const nlohmann::json fetched = dump({"view", "restore", "click", "retentionCheckBox", "set",

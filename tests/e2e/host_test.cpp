@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "support/host_runner.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -18,13 +19,9 @@ const std::string kPrefix = "ondrix.print.PrintSettings.";
 class Host : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/ondrix-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
     std::filesystem::create_directories(dir_ / "run");
     std::filesystem::permissions(dir_ / "run", std::filesystem::perms::owner_all);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   RunResult host(const std::string& ppd, std::vector<std::string> steps, std::vector<std::string> options = {}) {
     std::vector<std::string> args{"--ppd", ppdPath(ppd), "--device-uri", kUri, "--settings", settingsFile()};
@@ -56,7 +53,8 @@ class Host : public ::testing::Test {
     return nlohmann::json::object();
   }
 
-  std::filesystem::path dir_;
+  testsupport::ScratchDir scratch_{"ondrix-e2e"};
+  const std::filesystem::path dir_ = scratch_.path();
 };
 
 TEST_F(Host, DumpShowsEachDemoModel) {

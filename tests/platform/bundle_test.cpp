@@ -8,16 +8,12 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <libintl.h>
-#include <stdlib.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <fstream>
-#include <stdexcept>
+#include <filesystem>
 #include <string>
 
 #include "platform/host_services.h"
+#include "support/temp_bundle.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -26,74 +22,18 @@ namespace fs = std::filesystem;
 using platform::Bundle;
 using platform::Text;
 using platform::operator""_t;
+using testsupport::TempBundle;
 
 constexpr const char* kDomain = "ondrix-test";
-
-// A bundle folder under a fresh temporary directory, removed with the object.
-class TempBundle {
- public:
-  explicit TempBundle(const std::string& name = "Test.plugin") {
-    std::string pattern = (fs::temp_directory_path() / "bundle_test.XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
-    root_ = pattern;
-    bundle_ = root_ / name;
-    fs::create_directories(resources());
-  }
-  ~TempBundle() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  TempBundle(const TempBundle&) = delete;
-  TempBundle& operator=(const TempBundle&) = delete;
-
-  const fs::path& path() const { return bundle_; }
-  fs::path resources() const { return bundle_ / "Contents" / "Resources"; }
-
-  void write(const fs::path& relative, const std::string& bytes) const {
-    fs::create_directories((resources() / relative).parent_path());
-    std::ofstream(resources() / relative, std::ios::binary) << bytes;
-  }
-
-  // Compiles msgid/msgstr pairs into locale/<language>/LC_MESSAGES/<domain>.mo.
-  void addCatalogue(const std::string& language, const std::string& entries) const {
-    const fs::path po = root_ / (language + ".po");
-    std::ofstream(po) << "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n" << entries;
-    const fs::path mo = resources() / "locale" / language / "LC_MESSAGES" / (std::string(kDomain) + ".mo");
-    fs::create_directories(mo.parent_path());
-    const std::string command = "msgfmt -o '" + mo.string() + "' '" + po.string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  }
-
- private:
-  fs::path root_;
-  fs::path bundle_;
-};
 
 // Chooses the catalogue language for the test and restores the process's locale and LANGUAGE afterwards.
 class TranslationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* language = std::getenv("LANGUAGE")) savedLanguage_ = language;
-    savedLocale_ = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-  }
-  void TearDown() override {
-    if (savedLanguage_)
-      setenv("LANGUAGE", savedLanguage_->c_str(), 1);
-    else
-      unsetenv("LANGUAGE");
-    std::setlocale(LC_ALL, savedLocale_.c_str());
-  }
-  // gettext caches translations per locale, not per LANGUAGE; naming the current domain again is its
-  // documented signal that the environment changed.
-  static void useLanguage(const char* language) {
-    setenv("LANGUAGE", language, 1);
-    textdomain(textdomain(nullptr));
-  }
+  void SetUp() override { ASSERT_TRUE(language_.ready()); }
+  void useLanguage(const char* language) const { language_.use(language); }
 
  private:
-  std::optional<std::string> savedLanguage_;
-  std::string savedLocale_;
+  testsupport::CatalogueLanguage language_;
 };
 
 TEST(Bundle, ResourceLookup) {
@@ -169,8 +109,9 @@ TEST_F(TranslationTest, StringsTable) {
                     "msgid \"Information\"\nmsgstr \"Hinweis\"\n\n"
                     "msgid \"Pass Code\"\nmsgstr \"Kenncode\"\n\n"
                     "msgid \"Please confirm the following setting items.\\nLogin Name\\nUser Number%@\"\n"
-                    "msgstr \"Bitte folgende Einstellungen prüfen.\\nAnmeldename\\nBenutzernummer%@\"\n");
-  temp.addCatalogue("ja", "msgid \"Information\"\nmsgstr \"情報\"\n");
+                    "msgstr \"Bitte folgende Einstellungen prüfen.\\nAnmeldename\\nBenutzernummer%@\"\n",
+                    kDomain);
+  temp.addCatalogue("ja", "msgid \"Information\"\nmsgstr \"情報\"\n", kDomain);
   const Bundle bundle(temp.path(), kDomain);
 
   struct Case {
@@ -210,8 +151,8 @@ TEST_F(TranslationTest, StringsTable) {
 TEST_F(TranslationTest, BundlesSharingADomainKeepTheirOwnCatalogues) {
   TempBundle first("First.plugin");
   TempBundle second("Second.plugin");
-  first.addCatalogue("de", "msgid \"OK\"\nmsgstr \"Gut\"\n");
-  second.addCatalogue("de", "msgid \"OK\"\nmsgstr \"Einverstanden\"\n");
+  first.addCatalogue("de", "msgid \"OK\"\nmsgstr \"Gut\"\n", kDomain);
+  second.addCatalogue("de", "msgid \"OK\"\nmsgstr \"Einverstanden\"\n", kDomain);
   const Bundle a(first.path(), kDomain);
   const Bundle b(second.path(), kDomain);
   useLanguage("de");

@@ -9,50 +9,24 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/scratch.h"
 
 namespace fs = std::filesystem;
 namespace plist = platform::plist;
 using platform::UserDefaults;
 using plist::Dict;
 using plist::Value;
+using testsupport::EnvOverride;
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::writeFile;
 
 namespace {
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "defaults_test.XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void writeFile(const fs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
 
 unsigned mode(const fs::path& file) {
   struct stat info {};
@@ -67,30 +41,6 @@ std::vector<std::string> namesIn(const fs::path& folder) {
   return names;
 }
 
-// Sets or unsets an environment variable for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 const Dict kDomain{
     {"Job Handling", Value(Dict{{"Model Name", "Demo 5000"}, {"Release Number", "2.00"}, {"hold button", 511}})},
     {"someone else's", Value(plist::Array{Value(1.5), Value(plist::Data{1, 2}), Value(plist::Date{86400})})},
@@ -99,7 +49,7 @@ const Dict kDomain{
 }  // namespace
 
 TEST(UserDefaults, KeepsWhatItIsGivenAndWhatOthersStored) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults store(dir.path() / "store");
   EXPECT_FALSE(store.persistentDomainForName("ondrix.mfp.Q").has_value());
   ASSERT_TRUE(store.setPersistentDomain(kDomain, "ondrix.mfp.Q"));
@@ -121,7 +71,7 @@ TEST(UserDefaults, KeepsWhatItIsGivenAndWhatOthersStored) {
 }
 
 TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults first(dir.path());
   UserDefaults second(dir.path());
   ASSERT_TRUE(first.setPersistentDomain(Dict{{"a", 1}}, "d"));
@@ -132,7 +82,7 @@ TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
 
 TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
   for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{0277}}) {
-    TempDir dir;
+    ScratchDir dir;
     const mode_t old = ::umask(mask);
     UserDefaults store(dir.path() / "parent" / "ondrix-pde");
     const bool saved = store.setPersistentDomain(kDomain, "d");
@@ -147,7 +97,7 @@ TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
 }
 
 TEST(UserDefaults, RefusesNamesThatLeaveThePlainFileName) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults store(dir.path() / "store");
   ASSERT_TRUE(store.setPersistentDomain(Dict{}, "ok"));
   const std::vector<std::string> names{"",    ".hidden", ".", "..", "a/b", "../escape", "/abs",
@@ -173,7 +123,7 @@ TEST(UserDefaults, MovesAnUnreadableFileAsideInsteadOfOverwritingIt) {
       {"oversized", std::string(plist::kMaxXmlBytes + 1, ' ')},
   };
   for (const auto& c : cases) {
-    TempDir dir;
+    ScratchDir dir;
     UserDefaults store(dir.path());
     writeFile(dir.path() / "d.plist", c.bytes);
     EXPECT_FALSE(store.persistentDomainForName("d").has_value()) << c.name;
@@ -190,7 +140,7 @@ TEST(UserDefaults, MovesAnUnreadableFileAsideInsteadOfOverwritingIt) {
 }
 
 TEST(UserDefaults, TwoDamagedFilesInOneSecondBothSurvive) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults store(dir.path());
   writeFile(dir.path() / "d.plist", "first");
   EXPECT_FALSE(store.persistentDomainForName("d").has_value());
@@ -203,7 +153,7 @@ TEST(UserDefaults, TwoDamagedFilesInOneSecondBothSurvive) {
 }
 
 TEST(UserDefaults, AFailedSaveLeavesTheOldDomain) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults store(dir.path());
   ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
   // A folder in the way of the file: the rename cannot replace it.
@@ -220,7 +170,7 @@ TEST(UserDefaults, AFailedSaveLeavesTheOldDomain) {
 }
 
 TEST(UserDefaults, TheLockExcludesOtherHoldersUntilReleased) {
-  TempDir dir;
+  ScratchDir dir;
   UserDefaults store(dir.path());
   auto lock = store.lockDomain("d");
   ASSERT_TRUE(lock.held());
@@ -240,7 +190,7 @@ TEST(UserDefaults, TheLockExcludesOtherHoldersUntilReleased) {
 }
 
 TEST(UserDefaults, ProcessesSavingAtOnceUnderTheLockLoseNothing) {
-  TempDir dir;
+  ScratchDir dir;
   constexpr int kProcesses = 6;
   constexpr int kSavesEach = 20;
   {
@@ -283,7 +233,7 @@ TEST(UserDefaults, ProcessesSavingAtOnceUnderTheLockLoseNothing) {
 }
 
 TEST(UserDefaults, TheSharedObjectFindsTheUsersFolder) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string home = (dir.path() / "home").string();
   const std::string xdg = (dir.path() / "xdg").string();
   const struct {
@@ -300,8 +250,8 @@ TEST(UserDefaults, TheSharedObjectFindsTheUsersFolder) {
   };
   UserDefaults::setStandardFolderForTesting({});
   for (const auto& c : cases) {
-    const ScopedEnv homeEnv("HOME", c.home);
-    const ScopedEnv xdgEnv("XDG_CONFIG_HOME", c.xdg);
+    const EnvOverride homeEnv("HOME", c.home);
+    const EnvOverride xdgEnv("XDG_CONFIG_HOME", c.xdg);
     UserDefaults::resetStandardUserDefaults();
     UserDefaults* shared = UserDefaults::standardUserDefaults();
     ASSERT_NE(shared, nullptr) << c.name;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "support/scratch.h"
+
 namespace {
 
 using namespace platform;
@@ -239,33 +241,7 @@ TEST(Encoding, SystemEncodingOfALocale) {
   for (const Case& c : cases) EXPECT_EQ(systemEncodingForLocale(c.locale), c.encoding) << c.locale;
 }
 
-// Restores the locale variables of the process when a test ends.
-class LocaleEnvironment : public ::testing::Test {
- protected:
-  static constexpr const char* kVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-
-  void SetUp() override {
-    for (std::size_t i = 0; i < 3; ++i) {
-      const char* v = std::getenv(kVariables[i]);
-      saved_[i] = v ? std::optional<std::string>(v) : std::nullopt;
-    }
-  }
-  void TearDown() override { apply(saved_); }
-
-  static void apply(const std::optional<std::string> (&values)[3]) {
-    for (std::size_t i = 0; i < 3; ++i) {
-      if (values[i])
-        setenv(kVariables[i], values[i]->c_str(), 1);
-      else
-        unsetenv(kVariables[i]);
-    }
-  }
-
- private:
-  std::optional<std::string> saved_[3];
-};
-
-TEST_F(LocaleEnvironment, SystemEncodingTakesTheFirstNonEmptyVariable) {
+TEST(LocaleEnvironment, SystemEncodingTakesTheFirstNonEmptyVariable) {
   struct Case {
     std::optional<std::string> lcAll, lcCtype, lang;
     CFStringEncoding encoding;
@@ -280,8 +256,8 @@ TEST_F(LocaleEnvironment, SystemEncodingTakesTheFirstNonEmptyVariable) {
       {"", "en_US.UTF-8", "ja_JP.UTF-8", kCFStringEncodingMacRoman},
   };
   for (const Case& c : cases) {
-    const std::optional<std::string> values[3] = {c.lcAll, c.lcCtype, c.lang};
-    apply(values);
+    // Each case sets all three; the process's own values come back after it.
+    const testsupport::EnvOverride lcAll("LC_ALL", c.lcAll), lcCtype("LC_CTYPE", c.lcCtype), lang("LANG", c.lang);
     EXPECT_EQ(systemEncoding(), c.encoding)
         << c.lcAll.value_or("-") << "/" << c.lcCtype.value_or("-") << "/" << c.lang.value_or("-");
   }

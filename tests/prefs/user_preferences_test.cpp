@@ -2,7 +2,6 @@
 // the hold mask, and what is loaded back.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
+#include "support/scratch.h"
 #include "support/temp_ppd.h"
 
 namespace {
@@ -20,32 +20,12 @@ using platform::UserDefaults;
 using platform::plist::Array;
 using platform::plist::Dict;
 using platform::plist::Value;
+using testsupport::repeat;
 
 const std::string kModel = "Ondrix MX-4070";  // demo-filing.ppd
 
-std::string repeat(const std::string& text, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += text;
-  return out;
-}
-
 class UserPreferencesTest : public testsupport::PanelFixture {
  protected:
-  void SetUp() override {
-    PanelFixture::SetUp();
-    // Mac Roman as the system encoding, whatever the machine's locale.
-    if (const char* old = std::getenv("LC_ALL")) oldLocale_ = old;
-    ::setenv("LC_ALL", "C", 1);
-  }
-  void TearDown() override {
-    if (oldLocale_) {
-      ::setenv("LC_ALL", oldLocale_->c_str(), 1);
-    } else {
-      ::unsetenv("LC_ALL");
-    }
-    PanelFixture::TearDown();
-  }
-
   UserDefaults store() { return UserDefaults(scratch() / "prefs"); }
   std::optional<Dict> domain(const std::string& queue = "Demo") {
     return store().persistentDomainForName("ondrix.mfp." + queue);
@@ -69,7 +49,8 @@ class UserPreferencesTest : public testsupport::PanelFixture {
   }
 
  private:
-  std::optional<std::string> oldLocale_;
+  // Mac Roman as the system encoding, whatever the machine's locale.
+  testsupport::EnvOverride macRoman_{"LC_ALL", "C"};
 };
 
 TEST_F(UserPreferencesTest, FirstUseCreatesARecordOfModelAndReleaseAndLoadsNothing) {

@@ -4,7 +4,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -23,20 +23,12 @@ using platform::plist::Dict;
 using platform::plist::Value;
 using testsupport::base64Form;
 using testsupport::hexForm;
+using testsupport::repeat;
+using testsupport::upperHex;
 
 const char* const kHoldButtons[] = {"suspendKeyButton",     "loginNameButton",  "passwordButton",
                                     "userNameButton",       "jobNameButton",    "folderPasswordButton",
                                     "userNumberButton",     "accountNumberButton", "folderNameButton"};
-
-std::string repeat(const std::string& text, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += text;
-  return out;
-}
-
-std::string hexOf(const std::string& bytes) {
-  return testsupport::upperHex(testsupport::Bytes(bytes.begin(), bytes.end()));
-}
 
 // The account the reader falls back to: short name and the first field of the full name.
 struct Account {
@@ -52,21 +44,6 @@ Account account() {
 
 class ReaderTest : public testsupport::PanelFixture {
  protected:
-  void SetUp() override {
-    PanelFixture::SetUp();
-    // Mac Roman as the system encoding, whatever the machine's locale.
-    if (const char* old = std::getenv("LC_ALL")) oldLocale_ = old;
-    ::setenv("LC_ALL", "C", 1);
-  }
-  void TearDown() override {
-    if (oldLocale_) {
-      ::setenv("LC_ALL", oldLocale_->c_str(), 1);
-    } else {
-      ::unsetenv("LC_ALL");
-    }
-    PanelFixture::TearDown();
-  }
-
   struct Job {
     OndrixPrintPdeTarvel& panel;
     testsupport::FakeHost& host;
@@ -114,7 +91,8 @@ class ReaderTest : public testsupport::PanelFixture {
   static void read(Job& job) { job.panel.getNonPPDSettingsFromPrintSettings(); }
 
  private:
-  std::optional<std::string> oldLocale_;
+  // Mac Roman as the system encoding, whatever the machine's locale.
+  testsupport::EnvOverride macRoman_{"LC_ALL", "C"};
 };
 
 TEST_F(ReaderTest, EmptySettingsGiveTheDefaults) {
@@ -292,7 +270,7 @@ TEST_F(ReaderTest, HoldMaskOfTheSettingsHoldsStoredValues) {
   put(job, "jobSuspend", "2");
   put(job, "jobSuspend2Key", hexForm("1234", 16));
   put(job, "loginName11", base64Form("alice"));
-  put(job, "userName", hexOf("Jane"));
+  put(job, "userName", upperHex("Jane"));
   read(job);
   EXPECT_EQ(job.panel.presetHoldButtonFlag, 3u);
   EXPECT_EQ(state(job, "suspendKeyButton"), 1);
@@ -310,7 +288,7 @@ TEST_F(ReaderTest, HoldMaskOfTheSettingsHoldsStoredValues) {
   EXPECT_EQ(state(job, "loginNameButton"), 1);
   EXPECT_EQ(state(job, "userNameButton"), 0);
   EXPECT_EQ(state(job, "suspendKeyButton"), 0);
-  put(job, "userName", hexOf("Jane"));
+  put(job, "userName", upperHex("Jane"));
   read(job);
   EXPECT_EQ(state(job, "userNameButton"), 1);
 
@@ -343,8 +321,8 @@ TEST_F(ReaderTest, HeldPreferencesWinOnceThenTheSettings) {
   put(job, "password2", hexForm("settings-pw", 32));
   put(job, "userNumber2", hexForm("8888", 16));
   put(job, "accountNumber2", hexForm("7777", 16));
-  put(job, "userName", hexOf("Settings User"));
-  put(job, "jobName", hexOf("Settings job"));
+  put(job, "userName", upperHex("Settings User"));
+  put(job, "jobName", upperHex("Settings job"));
   put(job, "folderPassword2", hexForm("66", 16));
 
   read(job);
@@ -400,7 +378,7 @@ TEST_F(ReaderTest, CustomFoldersAreFoundInTheDevicesList) {
     Job job = makeJob(c.ppd, record, "F" + std::to_string(n++));
     put(job, "jobSuspend", "2");
     put(job, "filing", "3");
-    put(job, "folderPath", hexOf(c.folder));
+    put(job, "folderPath", upperHex(c.folder));
     read(job);
     EXPECT_EQ(c.control == std::string("folderSelectionPopup") ? item(job, c.control) : row(job, c.control),
               c.expected)
@@ -557,10 +535,10 @@ TEST_F(ReaderTest, UserAndJobNamesComeBackWhole) {
     std::optional<std::string> family;
     std::string expected;
   } stored[] = {
-      {"short key only", hexOf("Jane"), std::nullopt, "Jane"},
-      {"damaged family", hexOf("Jane"), "4A6", "Jane"},
-      {"family only", std::nullopt, hexOf("Jane Doe"), "Jane Doe"},
-      {"family not UTF-8", hexOf("Jane"), hexOf("\xFF\xFE"), "Jane"},
+      {"short key only", upperHex("Jane"), std::nullopt, "Jane"},
+      {"damaged family", upperHex("Jane"), "4A6", "Jane"},
+      {"family only", std::nullopt, upperHex("Jane Doe"), "Jane Doe"},
+      {"family not UTF-8", upperHex("Jane"), upperHex("\xFF\xFE"), "Jane"},
   };
   for (const auto& s : stored) {
     Job job = makeJob();

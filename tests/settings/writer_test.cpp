@@ -1,117 +1,48 @@
 // The print-settings values the printer's filter depends on, for jobs with a fixed spool time. Expected
-// ciphertexts and digests come from OpenSSL's own ECB, Base64 and MD5 with the key written out here.
+// ciphertexts and digests come from OpenSSL's own ECB, Base64 and MD5 with the keys written out in the
+// test (the spool time's) and in support/aes_reference.h (the credential key).
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
-#include <cstdlib>
-#include <memory>
+#include <cctype>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/toolkit/headless/headless_toolkit.h"
 #include "plugin/panel.h"
+#include "support/aes_reference.h"
 #include "support/panel_fixture.h"
+#include "support/scratch.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 using platform::Text;
+using testsupport::base64Form;
+using testsupport::Bytes;
+using testsupport::fromHex;
+using testsupport::hexForm;
+using testsupport::repeat;
+using testsupport::upperHex;
 
 constexpr const char* kSpoolTime = "Tue, 5 Mar 2024 09:07:03 +0530";
 constexpr const char* kSpoolKey = "4 09:07:03 +0530";  // its last 16 characters
 constexpr const char* kSpoolTimeHex = "5475652C2035204D617220323032342030393A30373A3033202B30353330";
 
-Bytes fromHex(const std::string& hex) {
-  Bytes out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return out;
-}
-
-const Bytes kCredentialKeyBytes = fromHex("5e0b27c9a1f4836d2c7a90e4b15f3d68");
 const Bytes kSpoolKeyBytes(kSpoolKey, kSpoolKey + 16);
-
-std::string repeat(const std::string& text, std::size_t times) {
-  std::string out;
-  for (std::size_t i = 0; i < times; ++i) out += text;
-  return out;
-}
-
-std::string upperHex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out.push_back(digits[c >> 4]);
-    out.push_back(digits[c & 15]);
-  }
-  return out;
-}
-
-struct CipherCtxFree {
-  void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
-};
-
-// AES-128-ECB of the text padded with zero bytes to whole blocks.
-std::string ecb(const Bytes& key, const std::string& text) {
-  Bytes in(text.begin(), text.end());
-  in.resize((in.size() + 15) / 16 * 16, 0);
-  std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
-  Bytes out(in.size() + 16);
-  int n = 0;
-  int tail = 0;
-  EVP_EncryptInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key.data(), nullptr);
-  EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
-  EVP_EncryptUpdate(ctx.get(), out.data(), &n, in.data(), static_cast<int>(in.size()));
-  EVP_EncryptFinal_ex(ctx.get(), out.data() + n, &tail);
-  return std::string(out.begin(), out.begin() + n + tail);
-}
-
-std::string base64(const std::string& bytes) {
-  std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-  const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
 
 std::string md5(const std::string& text) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;
   EVP_Digest(text.data(), text.size(), digest, &size, EVP_md5(), nullptr);
-  std::string hex = upperHex(std::string(digest, digest + size));
+  std::string hex = upperHex(Bytes(digest, digest + size));
   for (char& c : hex) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return hex;
 }
 
-std::string fixedBase64(const std::string& text) { return base64(ecb(kCredentialKeyBytes, text)); }
-std::string spoolBase64(const std::string& text) { return base64(ecb(kSpoolKeyBytes, text)); }
-std::string fixedHex(const std::string& text, std::size_t bytes = 16) {
-  std::string cipher = ecb(kCredentialKeyBytes, text);
-  cipher.resize(bytes, '\0');
-  return upperHex(cipher);
+// Base64 of the text encrypted with the spool time's key.
+std::string spoolBase64(const std::string& text) {
+  return testsupport::base64(testsupport::encryptText(text, kSpoolKeyBytes.data()));
 }
-
-// Sets a locale variable for one test and puts the old value back.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* value) {
-    if (const char* old = std::getenv("LC_ALL")) old_ = old;
-    setenv("LC_ALL", value, 1);
-  }
-  ~ScopedLocale() {
-    if (old_) {
-      setenv("LC_ALL", old_->c_str(), 1);
-    } else {
-      unsetenv("LC_ALL");
-    }
-  }
-  ScopedLocale(const ScopedLocale&) = delete;
-  ScopedLocale& operator=(const ScopedLocale&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
 
 class WriterTest : public testsupport::PanelFixture {
  protected:
@@ -167,7 +98,8 @@ class WriterTest : public testsupport::PanelFixture {
     return FolderEntry{{"name", name}, {"password", false}, {"dir", true}, {"add", false}};
   }
 
-  ScopedLocale locale_{"en_US.UTF-8"};  // the system encoding is Mac Roman unless a test says otherwise
+  // The system encoding is Mac Roman unless a test says otherwise.
+  testsupport::EnvOverride locale_{"LC_ALL", "en_US.UTF-8"};
 };
 
 TEST_F(WriterTest, WritesNothingWithoutSettingsOrBuiltControls) {
@@ -262,13 +194,13 @@ TEST_F(WriterTest, RetentionRowsAndPassCodeChains) {
     std::optional<std::string> digest;
     std::optional<std::string> fixed;
   } cases[] = {
-      {"1", "0", "123", "2", md5(std::string("00123") + kSpoolTime), fixedHex("123")},
-      {"1", "1", "123456", "1", md5(std::string("123456") + kSpoolTime), fixedHex("123456")},
-      {"1", "2", "7", "3", md5(std::string("00007") + kSpoolTime), fixedHex("7")},
-      {"1", "2", "12345", "3", md5(std::string("12345") + kSpoolTime), fixedHex("12345")},
+      {"1", "0", "123", "2", md5(std::string("00123") + kSpoolTime), hexForm("123")},
+      {"1", "1", "123456", "1", md5(std::string("123456") + kSpoolTime), hexForm("123456")},
+      {"1", "2", "7", "3", md5(std::string("00007") + kSpoolTime), hexForm("7")},
+      {"1", "2", "12345", "3", md5(std::string("12345") + kSpoolTime), hexForm("12345")},
       {"1", "-1", "123", "0", "old digest", "old fixed"},       // no row: off, keys untouched
       {"1", "0", "", "2", std::nullopt, std::nullopt},          // no pass code: both removed
-      {"1", "0", "123456789", "2", md5(std::string("12345678") + kSpoolTime), fixedHex("12345678")},
+      {"1", "0", "123456789", "2", md5(std::string("12345678") + kSpoolTime), hexForm("12345678")},
       {"0", "0", "123", "0", "old digest", "old fixed"},        // retention off: keys untouched
   };
   for (const auto& c : cases) {
@@ -418,7 +350,7 @@ TEST_F(WriterTest, LoginNameFamilies) {
     const auto orNone = [](const std::string& bytes, const std::string& value) {
       return bytes.empty() ? std::nullopt : std::optional<std::string>(value);
     };
-    EXPECT_EQ(family(job, "loginName1"), orNone(c.systemBytes, fixedBase64(c.systemBytes)));
+    EXPECT_EQ(family(job, "loginName1"), orNone(c.systemBytes, base64Form(c.systemBytes)));
     EXPECT_EQ(family(job, "loginName0"), orNone(c.westernBytes, spoolBase64(c.westernBytes)));
     EXPECT_EQ(family(job, "loginName2"), orNone(c.utf8Bytes, spoolBase64(c.utf8Bytes)));
   }
@@ -448,7 +380,7 @@ TEST_F(WriterTest, LoginNameLimits) {
     Job job = makeJob();
     put(job, "loginNameEditText", c.field);
     save(job);
-    EXPECT_EQ(family(job, "loginName1"), fixedBase64(c.system));
+    EXPECT_EQ(family(job, "loginName1"), base64Form(c.system));
     EXPECT_EQ(family(job, "loginName0"), spoolBase64(c.system));
     EXPECT_EQ(family(job, "loginName2"), spoolBase64(c.utf8));
   }
@@ -483,7 +415,7 @@ TEST_F(WriterTest, PasswordAndNumbers) {
     };
     EXPECT_EQ(get(job, "Authentication"), c.authentication);
     EXPECT_EQ(get(job, "password"), orNone(password, spoolBase64(password)));
-    EXPECT_EQ(get(job, "password2"), orNone(password, fixedHex(password, 32)));
+    EXPECT_EQ(get(job, "password2"), orNone(password, hexForm(password, 32)));
     EXPECT_EQ(family(job, "password3"), orNone(password, spoolBase64(password)));
     if (!password.empty() && password.size() <= 16) {
       EXPECT_EQ(get(job, "password2")->substr(32), std::string(32, '0'));  // the second block is unused
@@ -495,9 +427,9 @@ TEST_F(WriterTest, PasswordAndNumbers) {
       return code.size() >= 1 && code.size() <= 4 ? std::string(5 - code.size(), '0') + code : code;
     };
     EXPECT_EQ(get(job, "userNumber"), orNone(user, padded(user)));
-    EXPECT_EQ(get(job, "userNumber2"), orNone(user, fixedHex(user)));
+    EXPECT_EQ(get(job, "userNumber2"), orNone(user, hexForm(user)));
     EXPECT_EQ(get(job, "accountNumber"), orNone(account, padded(account)));
-    EXPECT_EQ(get(job, "accountNumber2"), orNone(account, fixedHex(account)));
+    EXPECT_EQ(get(job, "accountNumber2"), orNone(account, hexForm(account)));
   }
 }
 
@@ -506,8 +438,8 @@ TEST_F(WriterTest, FolderPassCodeDigestPutsSpoolTimeFirst) {
     const char* code;
     std::string digest;
     std::optional<std::string> fixed;
-  } cases[] = {{"7", md5(std::string(kSpoolTime) + "00007"), fixedHex("7")},
-               {"12345678", md5(std::string(kSpoolTime) + "12345678"), fixedHex("12345678")},
+  } cases[] = {{"7", md5(std::string(kSpoolTime) + "00007"), hexForm("7")},
+               {"12345678", md5(std::string(kSpoolTime) + "12345678"), hexForm("12345678")},
                {"", md5(kSpoolTime), std::nullopt}};
   for (const auto& c : cases) {
     Job job = makeJob();
@@ -538,7 +470,7 @@ TEST_F(WriterTest, UserAndJobNamesInThreeEncodings) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    ScopedLocale locale(c.locale);
+    const testsupport::EnvOverride locale("LC_ALL", c.locale);
     Job job = makeJob();
     put(job, "userNameEditText", c.text);
     put(job, "jobNameEditText", c.text);

@@ -1,12 +1,7 @@
 #include "soap/folder_query.h"
 
 #include <gtest/gtest.h>
-#include <libintl.h>
-#include <stdlib.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,12 +10,17 @@
 #include "platform/xml.h"
 #include "soap_test_support.h"
 #include "support/panel_fixture.h"
+#include "support/scratch.h"
+#include "support/sim_process.h"
+#include "support/temp_bundle.h"
 
 namespace {
 
 using platform::Text;
-using soaptest::EnvOverride;
-using soaptest::SimProcess;
+using testsupport::EnvOverride;
+using testsupport::readFile;
+using testsupport::SimProcess;
+using testsupport::writeFile;
 
 FolderEntry entry(const std::string& name, bool password, bool dir) {
   return FolderEntry{{"name", name}, {"password", password}, {"dir", dir}, {"add", false}};
@@ -44,15 +44,6 @@ const std::string kThree =
 
 class FolderQueryTest : public testsupport::PanelFixture {
  protected:
-  void SetUp() override {
-    PanelFixture::SetUp();
-    runtimeDir_.emplace("XDG_RUNTIME_DIR", scratch().string());
-  }
-  void TearDown() override {
-    runtimeDir_.reset();
-    PanelFixture::TearDown();
-  }
-
   // The list a panel held before the query.
   static FolderList previousList() { return {entry("Old", true, true)}; }
 
@@ -89,7 +80,7 @@ class FolderQueryTest : public testsupport::PanelFixture {
   }
 
  private:
-  std::optional<EnvOverride> runtimeDir_;
+  EnvOverride runtimeDir_{"XDG_RUNTIME_DIR", scratch().string()};
   EnvOverride noProxy_{"no_proxy", "*"};
 };
 
@@ -164,7 +155,7 @@ TEST_F(FolderQueryTest, ParsesRepliesIntoTheFolderList) {
   const std::filesystem::path replyFile = scratch() / "reply.xml";
   for (const auto& c : cases) {
     std::filesystem::remove(replyFile);
-    if (c.text) soaptest::writeFile(replyFile, *c.text);
+    if (c.text) writeFile(replyFile, *c.text);
     panel.folderList = previousList();
     EXPECT_EQ(panel.parseXML(replyFile), c.result) << c.what;
     EXPECT_EQ(panel.folderList, c.list ? c.list : std::optional<FolderList>(previousList())) << c.what;
@@ -200,22 +191,14 @@ TEST(MyGetChild, GivesTheLastChildOfAnyKind) {
 // The failure alert: empty title, the message with its placeholder dropped and nothing else interpreted,
 // the button; translated when the bundle has a table, the keys themselves when there is no bundle.
 TEST(FolderQueryAlert, ShowsTheTranslatedMessageAsPlainText) {
-  soaptest::ScratchDir root;
-  const std::filesystem::path po = root.path() / "de.po";
-  std::ofstream(po) << "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-                       "msgid \"Could not retrieve Folder Names.%@\"\n"
-                       "msgstr \"Ordner 100%% %s %n%@ nicht abrufbar.%@\"\n\n"
-                       "msgid \"OK\"\nmsgstr \"Gut\"\n";
-  const std::filesystem::path mo = root.path() / "Test.plugin/Contents/Resources/locale/de/LC_MESSAGES/ondrix-pde.mo";
-  std::filesystem::create_directories(mo.parent_path());
-  ASSERT_EQ(std::system(("msgfmt -o '" + mo.string() + "' '" + po.string() + "'").c_str()), 0);
-
-  // LANGUAGE picks the table under C.UTF-8 (plain "C" would ignore it); gettext forgets its cache when
-  // the domain is named again.
-  const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
-  ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-  EnvOverride language("LANGUAGE", "de");
-  textdomain(textdomain(nullptr));
+  testsupport::TempBundle german;
+  german.addCatalogue("de",
+                      "msgid \"Could not retrieve Folder Names.%@\"\n"
+                      "msgstr \"Ordner 100%% %s %n%@ nicht abrufbar.%@\"\n\n"
+                      "msgid \"OK\"\nmsgstr \"Gut\"\n");
+  testsupport::CatalogueLanguage language;
+  ASSERT_TRUE(language.ready());
+  language.use("de");
 
   testsupport::CapturingAlerts alerts;
   platform::setHostServices({nullptr, nullptr, &alerts});
@@ -224,7 +207,7 @@ TEST(FolderQueryAlert, ShowsTheTranslatedMessageAsPlainText) {
     std::shared_ptr<const platform::Bundle> bundle;
     std::string message, button;
   } cases[] = {
-      {"translated", std::make_shared<const platform::Bundle>(root.path() / "Test.plugin"),
+      {"translated", std::make_shared<const platform::Bundle>(german.path()),
        "Ordner 100%% %s %n nicht abrufbar.", "Gut"},
       {"no bundle", nullptr, "Could not retrieve Folder Names.", "OK"},
   };
@@ -238,7 +221,6 @@ TEST(FolderQueryAlert, ShowsTheTranslatedMessageAsPlainText) {
     EXPECT_EQ(alerts.shown[0].button, c.button) << c.what;
   }
   platform::setHostServices({});
-  std::setlocale(LC_ALL, savedLocale.c_str());
 }
 
 // The request is the bundle's template, byte for byte.
@@ -249,8 +231,8 @@ TEST_F(FolderQueryTest, SendsTheRequestTemplateUnchanged) {
   OndrixPrintPdeTarvel& panel = queryPanel(sim.address());
   panel.getFolderNameButtonProc(panel.getFolderNameButton.get());
 
-  const std::string request = soaptest::readFile(record);
-  const std::string templateBody = soaptest::readFile(std::filesystem::path(ONDRIX_RESOURCE_DIR) / "listfiles2.xml");
+  const std::string request = readFile(record);
+  const std::string templateBody = readFile(std::filesystem::path(ONDRIX_RESOURCE_DIR) / "listfiles2.xml");
   ASSERT_FALSE(templateBody.empty());
   const std::size_t bodyStart = request.find("\n\n");
   ASSERT_NE(bodyStart, std::string::npos) << request;
@@ -325,7 +307,7 @@ TEST_F(FolderQueryTest, FailuresKeepTheListAndAlertOnlyForTransportErrors) {
     closed.start();
     refusedAddress = "127.0.0.1:" + std::to_string(closed.port());
   }
-  soaptest::writeFile(scratch() / "vwxyz.xml", reply(kOk + kThree));
+  writeFile(scratch() / "vwxyz.xml", reply(kOk + kThree));
 
   const struct {
     const char* what;

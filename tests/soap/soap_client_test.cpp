@@ -12,14 +12,19 @@
 
 #include "platform/host_services.h"
 #include "soap_test_support.h"
+#include "support/scratch.h"
+#include "support/sim_process.h"
 
 namespace {
 
 using soaptest::CountingContext;
 using soaptest::CountingRunLoop;
-using soaptest::EnvOverride;
 using soaptest::LoopbackServer;
-using soaptest::ScratchDir;
+using testsupport::EnvOverride;
+using testsupport::readFile;
+using testsupport::ScratchDir;
+using testsupport::SimProcess;
+using testsupport::writeFile;
 using Client = OndrixPrintPdeTarvelSOAPClient;
 
 constexpr const char* kPrevious = "the previous reply";
@@ -33,7 +38,7 @@ class SoapClientTest : public ::testing::Test {
   void SetUp() override {
     platform::setHostServices({nullptr, &runLoop, nullptr});
     ASSERT_EQ(replyFilePath(), scratch.path() / "vwxyz.xml");
-    soaptest::writeFile(replyFile(), kPrevious);
+    writeFile(replyFile(), kPrevious);
   }
   void TearDown() override { platform::setHostServices({}); }
 
@@ -84,7 +89,7 @@ TEST_F(SoapClientTest, SendsTheFolderServiceRequestWhateverTheBodySize) {
   server.start();
 
   const std::string templateBody =
-      soaptest::readFile(std::filesystem::path(ONDRIX_SOURCE_DIR) / "resources/listfiles2.xml");
+      readFile(std::filesystem::path(ONDRIX_SOURCE_DIR) / "resources/listfiles2.xml");
   ASSERT_FALSE(templateBody.empty());
   // libcurl would ask for 100-continue before a body of a megabyte or more; the service never answers it.
   const std::string bodies[] = {"", templateBody, std::string(2 * 1024 * 1024 + 3, 'x')};
@@ -199,7 +204,7 @@ TEST_F(SoapClientTest, KeepsOnlyACompleteBoundedReplyOfTheLastResponse) {
       {"/over-cap-chunked", Client::kFailed, std::string(kPrevious)},
   };
   for (const auto& c : cases) {
-    soaptest::writeFile(replyFile(), kPrevious);
+    writeFile(replyFile(), kPrevious);
     context.calls = 0;
     auto client = Client::initWithServerName(server.url(c.path), &context);
     ASSERT_NE(client, nullptr);
@@ -208,7 +213,7 @@ TEST_F(SoapClientTest, KeepsOnlyACompleteBoundedReplyOfTheLastResponse) {
     EXPECT_EQ(client->finished(), c.finished) << c.path;
     EXPECT_EQ(context.calls, c.finished == Client::kComplete ? 0 : 1) << c.path;
     EXPECT_EQ(client->writtenReplyFile().has_value(), c.finished == Client::kComplete) << c.path;
-    const std::string written = soaptest::readFile(replyFile());
+    const std::string written = readFile(replyFile());
     EXPECT_TRUE(written == c.file) << c.path << ": reply file holds " << written.size() << " bytes";
   }
   // Nothing but the reply file is left in its folder: no temporary file survives.
@@ -227,7 +232,7 @@ TEST_F(SoapClientTest, ReportsARefusedConnectionOnceAndLeavesTheFile) {
   client->sendMessage(bytesOf("<request/>"));
   EXPECT_EQ(client->finished(), Client::kFailed);
   EXPECT_EQ(context.calls, 1);
-  EXPECT_EQ(soaptest::readFile(replyFile()), kPrevious);
+  EXPECT_EQ(readFile(replyFile()), kPrevious);
 
   // Without a context the failure is simply not reported.
   auto orphan = Client::initWithServerName(url, nullptr);
@@ -248,7 +253,7 @@ TEST_F(SoapClientTest, TurnsTheHostRunLoopWhileWaiting) {
   client->sendMessage({});
   EXPECT_EQ(client->finished(), Client::kComplete);
   EXPECT_GT(runLoop.turns, 0);
-  EXPECT_EQ(soaptest::readFile(replyFile()), "<late/>");
+  EXPECT_EQ(readFile(replyFile()), "<late/>");
 }
 
 TEST_F(SoapClientTest, ALaterReplyFromAnotherPrinterReplacesTheFile) {
@@ -264,13 +269,13 @@ TEST_F(SoapClientTest, ALaterReplyFromAnotherPrinterReplacesTheFile) {
     ASSERT_NE(client, nullptr);
     client->sendMessage({});
   }
-  EXPECT_EQ(soaptest::readFile(replyFile()), "<2/>");
+  EXPECT_EQ(readFile(replyFile()), "<2/>");
 }
 
 // The simulator as a device: its reply in pieces arrives whole, and it records what the client sent.
 TEST_F(SoapClientTest, TalksToTheSimulatedDevice) {
   const std::filesystem::path record = scratch.path() / "request.txt";
-  soaptest::SimProcess sim({"--chunked", "--pieces", "6", "--folder", "Sales", "--folder", "Legal:protected",
+  SimProcess sim({"--chunked", "--pieces", "6", "--folder", "Sales", "--folder", "Legal:protected",
                             "--record", record.string()});
   ASSERT_GT(sim.port(), 0);
   auto client = Client::initWithServerName("http://" + sim.address() + "/ondrix-mfp-srv", &context);
@@ -278,12 +283,12 @@ TEST_F(SoapClientTest, TalksToTheSimulatedDevice) {
   client->sendMessage(bytesOf("<request/>"));
   ASSERT_EQ(client->finished(), Client::kComplete);
 
-  const std::string reply = soaptest::readFile(replyFile());
+  const std::string reply = readFile(replyFile());
   EXPECT_NE(reply.find("<name>Sales</name>"), std::string::npos) << reply;
   EXPECT_NE(reply.find("<name>Legal</name>"), std::string::npos) << reply;
   EXPECT_TRUE(reply.ends_with("</SOAP-ENV:Envelope>\n")) << reply;
 
-  const std::string request = soaptest::readFile(record);
+  const std::string request = readFile(record);
   EXPECT_TRUE(request.starts_with("POST /ondrix-mfp-srv\n")) << request;
   EXPECT_NE(request.find("\nSOAPAction: \"SoapActionDummy\"\n"), std::string::npos) << request;
   EXPECT_NE(request.find("\nContent-Type: application/soap; charset=\"utf-8\"\n"), std::string::npos) << request;
@@ -292,14 +297,14 @@ TEST_F(SoapClientTest, TalksToTheSimulatedDevice) {
 
   // Folders from a file, one per line, a tab before the protection mark.
   const std::filesystem::path folders = scratch.path() / "folders.txt";
-  soaptest::writeFile(folders, "Sales\nLegal\tprotected\n\nR&D\n");
-  soaptest::SimProcess fromFile({"--folders", folders.string()});
+  writeFile(folders, "Sales\nLegal\tprotected\n\nR&D\n");
+  SimProcess fromFile({"--folders", folders.string()});
   ASSERT_GT(fromFile.port(), 0);
   client = Client::initWithServerName("http://" + fromFile.address() + "/ondrix-mfp-srv", &context);
   ASSERT_NE(client, nullptr);
   client->sendMessage({});
   ASSERT_EQ(client->finished(), Client::kComplete);
-  const std::string listed = soaptest::readFile(replyFile());
+  const std::string listed = readFile(replyFile());
   const std::size_t legal = listed.find("<name>Legal</name>");
   ASSERT_NE(legal, std::string::npos) << listed;
   EXPECT_EQ(listed.find("<password>true</password>"), listed.find("<password>", legal)) << listed;
@@ -347,7 +352,7 @@ TEST(ReplyFilePath, TakesOnlyAFolderOfTheUsersOwn) {
          std::filesystem::create_directory_symlink(b / "elsewhere", b / "tmp" / own);
        },
        std::nullopt, std::nullopt},
-      {"private name taken by a file", [&](auto& b) { soaptest::writeFile(b / "tmp" / own, "x"); }, std::nullopt,
+      {"private name taken by a file", [&](auto& b) { writeFile(b / "tmp" / own, "x"); }, std::nullopt,
        std::nullopt},
       {"runtime folder of another user", [&](auto& b) {
          makeDir(b / "run", 0700);

@@ -24,25 +24,27 @@ struct CipherCtxFree {
   void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
 };
 
-// AES-128-ECB with the credential key, no padding of OpenSSL's own; bytes a whole number of blocks.
-inline Bytes ecb(const Bytes& bytes, bool encrypt) {
+// AES-128-ECB with a 16-byte key (the credential key unless given), no padding of OpenSSL's own: the bytes
+// are padded with zero bytes to whole blocks first. Empty when OpenSSL fails, so that no comparison with it
+// can pass.
+inline Bytes ecb(Bytes bytes, bool encrypt, const unsigned char* key = credentialKey().data()) {
+  bytes.resize((bytes.size() + 15) / 16 * 16, 0);
   std::unique_ptr<EVP_CIPHER_CTX, CipherCtxFree> ctx(EVP_CIPHER_CTX_new());
   Bytes out(bytes.size() + 16);
   int n = 0;
   int tail = 0;
-  EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, credentialKey().data(), nullptr, encrypt ? 1 : 0);
-  EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
-  EVP_CipherUpdate(ctx.get(), out.data(), &n, bytes.data(), static_cast<int>(bytes.size()));
-  EVP_CipherFinal_ex(ctx.get(), out.data() + n, &tail);
+  if (!ctx || EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, encrypt ? 1 : 0) != 1 ||
+      EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1 ||
+      EVP_CipherUpdate(ctx.get(), out.data(), &n, bytes.data(), static_cast<int>(bytes.size())) != 1 ||
+      EVP_CipherFinal_ex(ctx.get(), out.data() + n, &tail) != 1)
+    return {};
   out.resize(static_cast<std::size_t>(n + tail));
   return out;
 }
 
 // The text's bytes padded with zero bytes to whole blocks, encrypted.
-inline Bytes encryptText(const std::string& text) {
-  Bytes in(text.begin(), text.end());
-  in.resize((in.size() + 15) / 16 * 16, 0);
-  return ecb(in, true);
+inline Bytes encryptText(const std::string& text, const unsigned char* key = credentialKey().data()) {
+  return ecb(Bytes(text.begin(), text.end()), true, key);
 }
 
 // The plaintext up to its zero padding.
@@ -61,6 +63,7 @@ inline std::string upperHex(const Bytes& bytes) {
   }
   return out;
 }
+inline std::string upperHex(const std::string& bytes) { return upperHex(Bytes(bytes.begin(), bytes.end())); }
 
 inline Bytes fromHex(const std::string& hex) {
   Bytes out;
@@ -90,7 +93,7 @@ inline Bytes fromBase64(const std::string& text) {
 }
 
 // The stored forms: hex of the first keptBytes cipher bytes, and Base64 of the whole ciphertext.
-inline std::string hexForm(const std::string& text, std::size_t keptBytes) {
+inline std::string hexForm(const std::string& text, std::size_t keptBytes = 16) {
   Bytes cipher = encryptText(text);
   cipher.resize(keptBytes, 0);
   return upperHex(cipher);

@@ -8,11 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "support/scratch.h"
 
 extern char** environ;
 
@@ -35,14 +36,14 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
   }
   for (const auto& [k, v] : extraEnv) env.push_back(k + "=" + v);
 
-  char outName[] = "/tmp/ondrix-run-out-XXXXXX";
-  char errName[] = "/tmp/ondrix-run-err-XXXXXX";
-  const int outFd = mkstemp(outName);
-  const int errFd = mkstemp(errName);
+  // The program's output goes to files the child opens itself in a private folder.
+  const ScratchDir scratch("ondrix-run");
+  const std::string outFile = (scratch.path() / "out").string();
+  const std::string errFile = (scratch.path() / "err").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-  posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
 
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -60,18 +61,8 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   posix_spawn_file_actions_destroy(&actions);
-  auto slurp = [](int fd) {
-    std::string s;
-    lseek(fd, 0, SEEK_SET);
-    char buffer[4096];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) s.append(buffer, static_cast<std::size_t>(n));
-    close(fd);
-    return s;
-  };
-  result.out = slurp(outFd);
-  result.err = slurp(errFd);
-  unlink(outName);
-  unlink(errName);
+  result.out = readFile(outFile);
+  result.err = readFile(errFile);
   return result;
 }
 

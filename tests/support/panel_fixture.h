@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -20,6 +19,7 @@
 #include "platform/runloop.h"
 #include "platform/toolkit/headless/headless_toolkit.h"
 #include "plugin/panel.h"
+#include "support/scratch.h"
 #include "util/ppd_access.h"
 
 namespace testsupport {
@@ -57,6 +57,13 @@ class CapturingAlerts : public platform::AlertPresenter {
   std::vector<ShownAlert> shown;
 };
 
+// Text repeated, for inputs longer than a field keeps.
+inline std::string repeat(const std::string& text, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 inline std::filesystem::path demoPPD(const std::string& name) {
   return std::filesystem::path(ONDRIX_RESOURCE_DIR) / "ppd" / name;
 }
@@ -64,11 +71,7 @@ inline std::filesystem::path demoPPD(const std::string& name) {
 class PanelFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/ondrix-test-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    ASSERT_NE(dir, nullptr);
-    scratch_ = dir;
-    platform::UserDefaults::setStandardFolderForTesting(scratch_ / "prefs");
+    platform::UserDefaults::setStandardFolderForTesting(scratch() / "prefs");
     platform::UserDefaults::resetStandardUserDefaults();
     platform::setHostServices({&toolkit_, &runLoop_, &alerts});
     bundle_ = std::make_shared<platform::Bundle>(ONDRIX_BUNDLE_DIR);
@@ -80,8 +83,6 @@ class PanelFixture : public ::testing::Test {
     platform::setHostServices({});
     platform::UserDefaults::setStandardFolderForTesting({});
     platform::UserDefaults::resetStandardUserDefaults();
-    std::error_code ec;
-    std::filesystem::remove_all(scratch_, ec);
   }
 
   // A new host with the demo PPD of that name; the panel is made by makePanel.
@@ -112,7 +113,7 @@ class PanelFixture : public ::testing::Test {
     return c ? *c : absentControl_;
   }
 
-  const std::filesystem::path& scratch() const { return scratch_; }
+  const std::filesystem::path& scratch() const { return scratch_.path(); }
   const std::shared_ptr<const platform::Bundle>& bundle() const { return bundle_; }
 
   CapturingAlerts alerts;
@@ -121,7 +122,7 @@ class PanelFixture : public ::testing::Test {
   headless::HeadlessToolkit toolkit_;
   platform::RunLoop runLoop_;
   std::shared_ptr<const platform::Bundle> bundle_;
-  std::filesystem::path scratch_;
+  ScratchDir scratch_;
   std::vector<std::shared_ptr<FakeHost>> hosts_;
   std::vector<std::unique_ptr<OndrixPrintPdeTarvel>> panels_;
   ui::Control absentControl_;

@@ -4,22 +4,15 @@
 // The panel is made without a host callback and with a temporary bundle whose catalogue this test compiles;
 // LANGUAGE under the C.UTF-8 locale picks it, so the shipped catalogues and the user's locale play no part.
 #include <gtest/gtest.h>
-#include <libintl.h>
-#include <stdlib.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <stdexcept>
+#include <memory>
 #include <string>
 
 #include "plugin/panel.h"
+#include "support/temp_bundle.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using platform::Text;
 using platform::operator""_t;
 
@@ -36,56 +29,25 @@ constexpr const char* kCatalogue =
 // A bundle with a German strings table in the panel's own text domain, removed with the object.
 class GermanBundle {
  public:
-  GermanBundle() {
-    std::string pattern = (fs::temp_directory_path() / "localization_test.XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
-    root_ = pattern;
-    const fs::path po = root_ / "de.po";
-    std::ofstream(po) << "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n" << kCatalogue;
-    const fs::path mo = root_ / "Test.plugin/Contents/Resources/locale/de/LC_MESSAGES/ondrix-pde.mo";
-    fs::create_directories(mo.parent_path());
-    const std::string command = "msgfmt -o '" + mo.string() + "' '" + po.string() + "'";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error(command);
-    bundle_ = std::make_shared<const platform::Bundle>(root_ / "Test.plugin");
+  GermanBundle() { folder_.addCatalogue("de", kCatalogue); }
+  std::shared_ptr<const platform::Bundle> bundle() const {
+    return std::make_shared<const platform::Bundle>(folder_.path());
   }
-  ~GermanBundle() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  GermanBundle(const GermanBundle&) = delete;
-  GermanBundle& operator=(const GermanBundle&) = delete;
-
-  std::shared_ptr<const platform::Bundle> bundle() const { return bundle_; }
 
  private:
-  fs::path root_;
-  std::shared_ptr<const platform::Bundle> bundle_;
+  testsupport::TempBundle folder_;
 };
 
 class Localization : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* language = std::getenv("LANGUAGE")) savedLanguage_ = language;
-    savedLocale_ = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-    // gettext caches per locale, not per LANGUAGE; naming the domain again drops what it cached.
-    setenv("LANGUAGE", "de", 1);
-    textdomain(textdomain(nullptr));
-  }
-  void TearDown() override {
-    if (savedLanguage_)
-      setenv("LANGUAGE", savedLanguage_->c_str(), 1);
-    else
-      unsetenv("LANGUAGE");
-    std::setlocale(LC_ALL, savedLocale_.c_str());
+    ASSERT_TRUE(language_.ready());
+    language_.use("de");
   }
 
   GermanBundle german_;
   OndrixPrintPdeTarvel panel_{nullptr, german_.bundle()};
-
- private:
-  std::optional<std::string> savedLanguage_;
-  std::string savedLocale_;
+  testsupport::CatalogueLanguage language_;
 };
 
 TEST_F(Localization, KeyIsTheTextUpToTheFirstColon) {
