@@ -170,6 +170,8 @@ class OndrixPrintPdeTarvel : public PDEPanel,
   Text localizedStringValue(ui::TextField* field) const;
   Text localizedStringValue(ui::Box* box) const;
   Text localizedStringValue(ui::Button* buttonOrCell) const;
+  // The default strings table's translation of a key; the key itself when untranslated or without a bundle.
+  Text bundleString(const Text& key) const;
   int getUIMode() const;
   bool CheckHardDisk() const;
   bool isCorvane() const;

@@ -29,10 +29,7 @@ ui::View* OndrixPrintPdeTarvel::panelView() {
 
 platform::Text OndrixPrintPdeTarvel::panelName() {
   _PDEProlog(this, "panelName:");
-  if (thePDEName.isNone()) {
-    const Text key = Text::fromUtf8("Job Handling");
-    thePDEName = pdeBundle ? pdeBundle->localizedStringForKey(key, Text()) : key;
-  }
+  if (thePDEName.isNone()) thePDEName = bundleString(Text::fromUtf8("Job Handling"));
   _PDEEpilog(this, "panelName:=NSString(%@)", thePDEName);
   return thePDEName;
 }

@@ -28,7 +28,7 @@ SummaryInfo OndrixPrintPdeTarvel::summaryInfo() {
     if (retentionCheckBox.present() && active_directory != 1) {
       const bool on = retentionCheckBox->state() != 0;
       const Text word = Text::fromUtf8(on ? "On" : "Off");
-      add(retentionCheckBox->title(), pdeBundle ? pdeBundle->localizedStringForKey(word, Text()) : word);
+      add(retentionCheckBox->title(), bundleString(word));
       if (on) {
         if (folderSelectionPopup.present()) {
           if (ui::MenuItem* item = folderSelectionPopup->selectedItem())

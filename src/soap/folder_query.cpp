@@ -103,13 +103,8 @@ bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
 }
 
 void OndrixPrintPdeTarvel::recieveEndCallback() {
-  // Keys without a translation, or without a bundle to ask, stand for themselves.
-  const auto localized = [this](const char* key) {
-    const Text text = Text::fromUtf8(key);
-    return pdeBundle ? pdeBundle->localizedStringForKey(text, Text()) : text;
-  };
-  const Text message = fillPlaceholder(localized(kFailureMessageKey), Text::empty());
-  const Text button = localized("OK");
+  const Text message = fillPlaceholder(bundleString(Text::fromUtf8(kFailureMessageKey)), Text::empty());
+  const Text button = bundleString(Text::fromUtf8("OK"));
 
   chasingArrow->stopAnimation();
   chasingArrow->setHidden(true);

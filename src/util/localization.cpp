@@ -32,9 +32,13 @@ platform::Text OndrixPrintPdeTarvel::localizedStringValue(const Text& text) cons
   if (end == start) return text;
 
   const Text key = text.substring(start, end - start);
-  Text translation = pdeBundle ? pdeBundle->localizedStringForKey(key, Text::empty()) : key;
+  Text translation = bundleString(key);
   if (colon != std::u16string::npos) translation = translation + Text::fromUtf16(u":");
   return translation;
+}
+
+platform::Text OndrixPrintPdeTarvel::bundleString(const Text& key) const {
+  return pdeBundle ? pdeBundle->localizedStringForKey(key, Text()) : key;
 }
 
 platform::Text OndrixPrintPdeTarvel::localizedStringValue(ui::TextField* field) const {
