@@ -360,6 +360,20 @@ TEST_F(ReaderTest, AHeldFolderNameFillsTheRadioForm) {
   EXPECT_EQ(job.panel.prefHoldButtonFlag, 0u);
 }
 
+// A button the user held before the restore is released when neither the settings nor the preferences
+// hold the folder name.
+TEST_F(ReaderTest, WithoutAFolderNameHoldTheFolderNameIsReleased) {
+  Job job = makeJob("demo-directory.ppd", Dict{{"hold button", 0x001}, {"folder name", "Held folder"}});
+  set(job, "folderNameButton", "1");
+  put(job, "holdButton", "0");
+  put(job, "jobSuspend", "2");
+  put(job, "filing", "3");
+  put(job, "folderPath", upperHex("Sales"));
+  read(job);
+  EXPECT_EQ(text(job, "folderNameEditText"), "Sales");
+  EXPECT_EQ(state(job, "folderNameButton"), 0);
+}
+
 TEST_F(ReaderTest, CustomFoldersAreFoundInTheDevicesList) {
   const Dict record{{"files", Value(Array{Value(Dict{{"name", "Alpha"}, {"password", false}}),
                                           Value(Dict{{"name", "Beta"}, {"password", true}})})}};
