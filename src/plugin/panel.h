@@ -33,7 +33,7 @@
 #include "platform/plist.h"
 #include "platform/text.h"
 #include "plugin/host_interface.h"
-#include "soap/soap_client.h"
+#include "soap/soap_callback.h"
 #include "ui/outlet.h"
 #include "ui/toolkit.h"
 

@@ -7,6 +7,7 @@
 
 #include "platform/alert.h"
 #include "plugin/panel.h"
+#include "soap/soap_client.h"
 #include "util/message_text.h"
 
 namespace {

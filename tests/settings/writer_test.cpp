@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
