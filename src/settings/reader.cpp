@@ -108,6 +108,12 @@ struct Restore {
   }
 };
 
+// A restored value and its hold button.
+void place(ui::Outlet<ui::TextField>& field, ui::Outlet<ui::Button>& button, const Text& text, bool holdOn) {
+  field->setStringValue(text.isNone() ? Text::empty() : text);
+  button->setState(holdOn ? 1 : 0);
+}
+
 // The held-value rule for a credential-key hex value: a held value wins once; else the key's value,
 // whose hold bit in the settings holds it again.
 void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, std::string_view key,
@@ -124,8 +130,7 @@ void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, st
       if (!text.isNone() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
     }
   }
-  field->setStringValue(text.isNone() ? Text::empty() : text);
-  button->setState(holdOn ? 1 : 0);
+  place(field, button, text, holdOn);
 }
 
 // Hold mask as the print settings last stored it; an absent one keeps the last read.
@@ -283,8 +288,7 @@ void restoreIdentification(const Restore& r, std::uint32_t bit, const Text& held
     if (stored && !text.isEmpty() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
     if (text.isEmpty()) text = fallback;
   }
-  field->setStringValue(text.isNone() ? Text::empty() : text);
-  button->setState(holdOn ? 1 : 0);
+  place(field, button, text, holdOn);
 }
 
 void readIdentification(const Restore& r) {
