@@ -53,7 +53,7 @@ std::string encryptToBase64(const std::string& plaintext) {
   return base64(cipher, length);
 }
 
-std::string spoolKeyBase64(const std::string& plaintext, const std::string& spoolTime) {
+std::string encryptToSpoolKeyBase64(const std::string& plaintext, const std::string& spoolTime) {
   auto cipher = cipherBuffer(plaintext);
   const std::size_t length = my_aes_encrypt2(plaintext.c_str(), spoolTime.c_str(), cipher.data(), cipher.size());
   return base64(cipher, length);
@@ -61,7 +61,7 @@ std::string spoolKeyBase64(const std::string& plaintext, const std::string& spoo
 
 // A password of one block leaves its second cipher block all zero: then only the first is decrypted,
 // since the zero block would decrypt to stray bytes behind a password of exactly 16 bytes.
-std::optional<std::string> decryptHex(const std::string& hex, std::size_t digits) {
+std::optional<std::string> decryptFromHex(const std::string& hex, std::size_t digits) {
   if (hex.empty()) return std::string();
   if (hex.size() != digits) return std::nullopt;
   const auto cipher = hexBytes(hex);
@@ -75,7 +75,7 @@ std::optional<std::string> decryptHex(const std::string& hex, std::size_t digits
   return decrypt(bytes, length);
 }
 
-std::optional<std::string> decryptBase64(const std::string& coded) {
+std::optional<std::string> decryptFromBase64(const std::string& coded) {
   if (coded.empty()) return std::string();
   if (coded.size() % 4 != 0) return std::nullopt;
   const std::size_t body = coded.find_last_not_of('=') + 1;

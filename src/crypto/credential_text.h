@@ -18,14 +18,14 @@ std::string encryptToBase64(const std::string& plaintext);
 
 // The whole ciphertext under the key of the job's spool-time text, in Base64; empty for an empty
 // plaintext.
-std::string spoolKeyBase64(const std::string& plaintext, const std::string& spoolTime);
+std::string encryptToSpoolKeyBase64(const std::string& plaintext, const std::string& spoolTime);
 
 // The plaintext of a credential-key hex value of exactly `digits` digits. An empty value is an empty
 // plaintext; a damaged one (another length, not hex) is none.
-std::optional<std::string> decryptHex(const std::string& hex, std::size_t digits);
+std::optional<std::string> decryptFromHex(const std::string& hex, std::size_t digits);
 
 // The plaintext of a credential-key Base64 value. An empty value is an empty plaintext; a damaged one
 // (not whole Base64, or not whole cipher blocks) is none.
-std::optional<std::string> decryptBase64(const std::string& coded);
+std::optional<std::string> decryptFromBase64(const std::string& coded);
 
 }  // namespace crypto

@@ -106,7 +106,8 @@ OndrixPrintPdeTarvel::~OndrixPrintPdeTarvel() {
 
 void OndrixPrintPdeTarvel::connectOutlet(std::string_view name, ui::Control& control) {
   const auto& table = outlets::kTable;
-  const auto entry = std::find_if(table.begin(), table.end(), [name](const outlets::Entry& e) { return e.name == name; });
+  const auto entry =
+      std::find_if(table.begin(), table.end(), [name](const outlets::Entry& e) { return e.name == name; });
   if (entry == table.end()) return;
   std::visit([&](auto field) { connectField(*this, field, entry->action, control); }, entry->field);
 }

@@ -122,11 +122,11 @@ void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, st
   Text text;
   if (r.takeHeld(bit)) {
     holdOn = true;
-    if (!held.isNone()) text = r.credentialText(crypto::decryptHex(held.utf8(), digits));
+    if (!held.isNone()) text = r.credentialText(crypto::decryptFromHex(held.utf8(), digits));
   }
   if (text.isNone()) {
     if (const auto stored = r.value(key)) {
-      text = r.credentialText(crypto::decryptHex(*stored, digits));
+      text = r.credentialText(crypto::decryptFromHex(*stored, digits));
       if (!text.isNone() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
     }
   }
@@ -220,13 +220,13 @@ void readLoginName(const Restore& r) {
   std::optional<std::string> loginName;
   bool loginStored = false;
   if (loginHeld && !p.prefLoginNameStringRef.isNone()) {
-    loginName = crypto::decryptBase64(p.prefLoginNameStringRef.utf8());
+    loginName = crypto::decryptFromBase64(p.prefLoginNameStringRef.utf8());
     loginStored = !p.prefLoginNameStringRef.isEmpty();
   }
   if (!loginName) {
     const std::string first = r.value("loginName11").value_or("");
     const std::string second = r.value("loginName12").value_or("");
-    loginName = crypto::decryptBase64(first + (!first.empty() && !second.empty() ? second : ""));
+    loginName = crypto::decryptFromBase64(first + (!first.empty() && !second.empty() ? second : ""));
     loginStored = !first.empty();
   }
   if (p.active_directory && (!loginStored || !loginName)) {

@@ -219,8 +219,9 @@ Text writeLoginName(const Save& s) {
   const Text loginName = p.loginNameButton->state() != 0 ? p.loginNameStringRef : p.loginNameEditText->stringValue();
   const std::string systemBytes = systemOrJapanese(loginName, 255);
   storeFamily(s.settings, "loginName1", crypto::encryptToBase64(systemBytes));
-  storeFamily(s.settings, "loginName0", crypto::spoolKeyBase64(western(loginName, 255, systemBytes), s.spoolTime));
-  storeFamily(s.settings, "loginName2", crypto::spoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
+  const std::string westernBytes = western(loginName, 255, systemBytes);
+  storeFamily(s.settings, "loginName0", crypto::encryptToSpoolKeyBase64(westernBytes, s.spoolTime));
+  storeFamily(s.settings, "loginName2", crypto::encryptToSpoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
   return loginName;
 }
 
@@ -229,9 +230,9 @@ void writeCredentials(const Save& s) {
   const Panel& p = s.panel;
   const Text password = p.passwordEditText->stringValue();
   const std::string passwordBytes = convert(password, 32, s.system, ' ', 32);
-  store(s.settings, "password", crypto::spoolKeyBase64(passwordBytes, s.spoolTime));
+  store(s.settings, "password", crypto::encryptToSpoolKeyBase64(passwordBytes, s.spoolTime));
   store(s.settings, "password2", crypto::encryptToHex(passwordBytes, 2 * kAesBlockSize));
-  storeFamily(s.settings, "password3", crypto::spoolKeyBase64(utf8(password, 192), s.spoolTime));
+  storeFamily(s.settings, "password3", crypto::encryptToSpoolKeyBase64(utf8(password, 192), s.spoolTime));
 
   const std::string userNumber = convert(p.userNumberEditText->stringValue(), 8, s.system, 0, 8);
   store(s.settings, "userNumber", paddedCode(userNumber));
