@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "engine/bundle_location.h"
 #include "engine/dialog_host.h"
 #include "engine/dump.h"
 #include "engine/plugin_loader.h"
@@ -42,7 +43,7 @@ class PrintingAlerts : public platform::AlertPresenter {
 };
 
 struct Options {
-  std::string bundle = ONDRIX_DEFAULT_BUNDLE;
+  std::string bundle;  // none: found beside the program
   std::string ppd;
   std::string queue = "Demo";
   std::optional<std::string> deviceURI;
@@ -164,7 +165,8 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
 
   Options o;
   CLI::App app{"A scriptable print dialog that drives the Job Handling panel.", std::string(frontend.program)};
-  app.add_option("--bundle", o.bundle, "the plug-in bundle folder");
+  app.add_option("--bundle", o.bundle,
+                 std::string("the plug-in bundle folder (default: $") + kBundleVariable + ", else the installed one)");
   app.add_option("--ppd", o.ppd, "the printer's PPD (default: the demo document-filing model)");
   app.add_option("--queue", o.queue, "the print queue's identifier");
   app.add_option("--device-uri", o.deviceURI, "the printer's device URI");
@@ -179,6 +181,7 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
   app.add_flag("--steps", o.stepsMarker, "the words that follow are steps");
   app.add_option("steps", o.steps, "view show restore save print summary name kind dump | click NAME | select NAME N | "
                                    "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
+  app.set_version_flag("--version", std::string(frontend.program) + " " ONDRIX_VERSION);
   app.positionals_at_end();
   try {
     app.parse(argc, argv);
@@ -190,6 +193,8 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
   std::string error;
   const auto steps = parseSteps(o.steps, error);
   if (!steps) return usage(error);
+  if (o.bundle.empty()) o.bundle = defaultBundle().string();
+  if (!isBundle(o.bundle)) return usage("no plug-in bundle at " + o.bundle + " (it lacks Contents/Linux/libondrix-pde.so)");
 
   // The printer: from CUPS, or the one named on the command line.
   std::optional<platform::cups::Queue> cupsQueue =
