@@ -31,7 +31,12 @@ Queue::~Queue() {
 std::optional<Queue> lookUpQueue(const std::string& name, std::string& error) {
   std::unique_ptr<cups_dest_t, DestDeleter> dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
   if (!dest) {
-    error = "CUPS does not know the queue \"" + name + "\": " + cupsLastErrorString();
+    // The scheduler not answering is told apart, so the user looks at the server, not at the name.
+    const ipp_status_t why = cupsLastError();
+    if (why == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || why == IPP_STATUS_ERROR_INTERNAL)
+      error = std::string("cannot reach the CUPS scheduler at ") + cupsServer() + ": " + cupsLastErrorString();
+    else
+      error = "the CUPS scheduler at " + std::string(cupsServer()) + " has no queue \"" + name + "\"";
     return std::nullopt;
   }
   std::optional<std::string> deviceURI;
