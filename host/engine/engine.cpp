@@ -6,8 +6,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include <clocale>
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
