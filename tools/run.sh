@@ -3,12 +3,14 @@
 #   tools/run.sh demo   install what is missing, build, and walk one job through the demo printer
 #   tools/run.sh test   install what is missing, build, and run every test (also under the sanitizers)
 #   tools/run.sh package  install what is missing, build, and make the Debian package in build/
+#   tools/run.sh bench  install what is missing, build optimised, and print the speed table beside its
+#                       references (host against curl and /bin/true, cycle against the I/O floor, ...)
 set -eu
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
 libcurl4-openssl-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-libcpp-httplib-dev cups-daemon cups-client dpkg-dev file"
+libcpp-httplib-dev cups-daemon cups-client dpkg-dev file curl"
 
 install_missing() {
   missing=""
@@ -53,10 +55,11 @@ case "${1:-}" in
   bench)
     install_missing
     build "$top/build-bench" -DONDRIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release
-    for b in "$top"/build-bench/bench/*_bench; do "$b"; done
+    shift
+    exec "$top/build-bench/bench/ondrix-bench-table" "$@"
     ;;
   *)
-    echo "usage: tools/run.sh demo|test|package|bench" >&2
+    echo "usage: tools/run.sh demo|test|package|bench [--rounds=N]" >&2
     exit 2
     ;;
 esac
