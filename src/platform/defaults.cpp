@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,19 @@ fs::path& testingFolder() {
   static fs::path folder;
   return folder;
 }
+
+// A domain file's bytes with the parsed domain they gave. Kept across resets of the shared object, which
+// only mean "read afresh": the bytes are read again every time and decide whether the parse still holds.
+struct ParsedDomain {
+  std::string bytes;
+  std::shared_ptr<const plist::Dict> domain;
+};
+std::map<std::string, ParsedDomain>& parsedDomains() {
+  static std::map<std::string, ParsedDomain> domains;
+  return domains;
+}
+std::size_t parses = 0;
+std::size_t writes = 0;
 
 // A domain name must stay one plain file name in the store's folder; a leading dot is kept for the
 // store's own temporary files.
@@ -178,6 +192,23 @@ void moveAside(const fs::path& file, const struct stat& readFile) {
   }
 }
 
+struct DomainFile {
+  std::string bytes;
+  struct stat info;
+};
+
+// The bytes of a regular domain file (not through a symlink); none when there is none or it cannot be read.
+std::optional<DomainFile> readDomainFile(const fs::path& file) {
+  const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  if (fd.get() < 0) return std::nullopt;
+  DomainFile read{};
+  if (::fstat(fd.get(), &read.info) != 0 || !S_ISREG(read.info.st_mode)) return std::nullopt;
+  auto bytes = readBounded(fd.get(), plist::kMaxXmlBytes);
+  if (!bytes) return std::nullopt;
+  read.bytes = std::move(*bytes);
+  return read;
+}
+
 void fsyncFolder(const fs::path& folder) {
   const Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
@@ -214,27 +245,57 @@ std::filesystem::path UserDefaults::fileFor(const std::string& name) const {
   return folder_ / (name + std::string(kDomainSuffix));
 }
 
-// Reads the file afresh on every call. A file that is not a dictionary property list is moved aside,
-// never left to be overwritten by the next save; a missing or unreadable file is simply no domain.
-std::optional<plist::Dict> UserDefaults::persistentDomainForName(const std::string& name) {
-  if (!validDomainName(name)) return std::nullopt;
+// Reads the file on every call, so that what other processes stored is seen; parses it only when its bytes
+// differ from those last parsed or written here. A file that is not a dictionary property list is moved
+// aside, never left to be overwritten by the next save; a missing or unreadable file is simply no domain.
+std::shared_ptr<const plist::Dict> UserDefaults::sharedPersistentDomain(const std::string& name) {
+  if (!validDomainName(name)) return nullptr;
   const fs::path file = fileFor(name);
-  const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-  if (fd.get() < 0) return std::nullopt;
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  auto bytes = readDomainFile(file);
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  auto& known = parsedDomains();
+  if (!bytes) {
+    known.erase(file.string());
+    return nullptr;
+  }
+  if (auto it = known.find(file.string()); it != known.end() && it->second.bytes == bytes->bytes)
+    return it->second.domain;
 
-  const auto bytes = readBounded(fd.get(), plist::kMaxXmlBytes);
-  if (!bytes) return std::nullopt;
-  auto domain = plist::parseXml(*bytes);
-  if (!domain) moveAside(file, info);
-  return domain;
+  ++parses;
+  auto domain = plist::parseXml(bytes->bytes);
+  if (!domain) {
+    known.erase(file.string());
+    moveAside(file, bytes->info);
+    return nullptr;
+  }
+  auto shared = std::make_shared<const plist::Dict>(std::move(*domain));
+  known[file.string()] = ParsedDomain{std::move(bytes->bytes), shared};
+  return shared;
 }
 
-// Writes a complete new file and renames it into place, so that the domain is always whole on disk.
+std::optional<plist::Dict> UserDefaults::persistentDomainForName(const std::string& name) {
+  const auto domain = sharedPersistentDomain(name);
+  if (!domain) return std::nullopt;
+  return *domain;
+}
+
 bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::string& name) {
+  return setPersistentDomain(plist::Dict(domain), name);
+}
+
+// Writes a complete new file and renames it into place, so that the domain is always whole on disk. An
+// unchanged domain is left alone: rewriting it would cost a flush to disk and change nothing.
+bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& name) {
   if (!validDomainName(name)) return false;
-  const std::string xml = plist::toXml(domain);
+  const fs::path file = fileFor(name);
+  if (const auto bytes = readDomainFile(file)) {
+    const std::lock_guard<std::mutex> guard(sharedMutex());
+    const auto& known = parsedDomains();
+    const auto it = known.find(file.string());
+    if (it != known.end() && it->second.bytes == bytes->bytes && *it->second.domain == domain) return true;
+  }
+
+  std::string xml = plist::toXml(domain);
   if (xml.empty() || xml.size() > plist::kMaxXmlBytes) return false;
   if (!ensureFolder(folder_)) return warnNotStored(folder_);
 
@@ -243,14 +304,29 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) return warnNotStored(folder_);
   const bool written = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), xml) && ::fsync(fd.get()) == 0;
-  if (!fd.close() || !written || std::rename(temp.c_str(), fileFor(name).c_str()) != 0) {
+  if (!fd.close() || !written || std::rename(temp.c_str(), file.c_str()) != 0) {
     const int why = errno;
     ::unlink(temp.c_str());
     errno = why;
     return warnNotStored(folder_);
   }
   fsyncFolder(folder_);
+
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  ++writes;
+  parsedDomains()[file.string()] =
+      ParsedDomain{std::move(xml), std::make_shared<const plist::Dict>(std::move(domain))};
   return true;
+}
+
+std::size_t UserDefaults::parseCount() {
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  return parses;
+}
+
+std::size_t UserDefaults::writeCount() {
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  return writes;
 }
 
 UserDefaults::DomainLock& UserDefaults::DomainLock::operator=(DomainLock&& other) noexcept {

@@ -1,6 +1,8 @@
 // User defaults: one persistent domain per name, stored as an XML property list at
 // $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config). Every read goes to the file, every
-// write replaces the file whole by rename, so other processes see complete domains only.
+// write replaces the file whole by rename, so other processes see complete domains only. The parsed form
+// of each file is kept for the life of the process and parsed again only when the file's bytes differ,
+// so reading an unchanged domain costs a read and a comparison, not a parse.
 #pragma once
 
 #include <filesystem>
@@ -29,9 +31,17 @@ class UserDefaults {
   // The stored domain, or none when it does not exist (or could not be parsed, in which case the file has
   // been moved aside with a ".corrupt-<time>" suffix).
   std::optional<plist::Dict> persistentDomainForName(const std::string& name);
+  // The same, shared with the store's own copy instead of copied: never changed once returned.
+  std::shared_ptr<const plist::Dict> sharedPersistentDomain(const std::string& name);
   // Replaces the stored domain; the folder is made 0700 and the file 0600. The first failure of the process
-  // is told on standard error, once.
+  // is told on standard error, once. A domain equal to the one on disk is not written again: the file keeps
+  // its bytes and time, and the result is true.
   bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
+  bool setPersistentDomain(plist::Dict&& domain, const std::string& name);
+
+  // Domain files parsed and written by this process so far, for tests that count them.
+  static std::size_t parseCount();
+  static std::size_t writeCount();
   // Writes are immediate; kept for the callers' order of operations.
   bool synchronize() { return true; }
 

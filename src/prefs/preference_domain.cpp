@@ -2,6 +2,8 @@
 // panels and processes stored is seen, and the domain's lock around every change.
 #include "prefs/preference_domain.h"
 
+#include <optional>
+
 #include "platform/defaults.h"
 
 namespace prefs {
@@ -21,21 +23,21 @@ std::optional<std::string> domainName(const platform::Text& preferenceName) {
 }
 
 // The domain's record as a dictionary; a missing record, or one of another type, is none.
-std::optional<Dict> recordOf(const Dict& domain) {
+const Dict* recordIn(const Dict& domain) {
   const platform::plist::Value* record = platform::plist::find(domain, kRecordKey);
-  if (!record || !record->dict()) return std::nullopt;
-  return *record->dict();
+  return record ? record->dict() : nullptr;
 }
 
 }  // namespace
 
-std::optional<Dict> loadRecord(const platform::Text& preferenceName) {
+std::shared_ptr<const Dict> loadRecord(const platform::Text& preferenceName) {
   const auto name = domainName(preferenceName);
   platform::UserDefaults* defaults = name ? freshDefaults() : nullptr;
-  if (!defaults) return std::nullopt;
-  const auto domain = defaults->persistentDomainForName(*name);
-  if (!domain) return std::nullopt;
-  return recordOf(*domain);
+  if (!defaults) return nullptr;
+  auto domain = defaults->sharedPersistentDomain(*name);
+  const Dict* record = domain ? recordIn(*domain) : nullptr;
+  // Shares the domain's ownership: the record is a part of it.
+  return record ? std::shared_ptr<const Dict>(std::move(domain), record) : nullptr;
 }
 
 bool updateRecord(const platform::Text& preferenceName, const std::function<void(Dict&)>& edit) {
@@ -45,11 +47,22 @@ bool updateRecord(const platform::Text& preferenceName, const std::function<void
 
   // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
   const auto lock = defaults->lockDomain(*name);
-  Dict domain = defaults->persistentDomainForName(*name).value_or(Dict{});
-  Dict record = recordOf(domain).value_or(Dict{});
+  const auto stored = defaults->sharedPersistentDomain(*name);
+  const Dict* storedRecord = stored ? recordIn(*stored) : nullptr;
+  Dict record = storedRecord ? *storedRecord : Dict{};
   edit(record);
+  // The domain exists after the first update even when the record stays empty.
+  if (storedRecord && record == *storedRecord) return true;
+
+  // A new domain: the other entries as stored, and the edited record.
+  Dict domain;
+  if (stored) {
+    for (const auto& [key, value] : *stored) {
+      if (key != kRecordKey) domain.emplace_hint(domain.end(), key, value);
+    }
+  }
   domain[kRecordKey] = std::move(record);
-  const bool written = defaults->setPersistentDomain(domain, *name);
+  const bool written = defaults->setPersistentDomain(std::move(domain), *name);
   defaults->synchronize();
   return written;
 }

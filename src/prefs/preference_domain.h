@@ -2,7 +2,7 @@
 #pragma once
 
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "platform/plist.h"
@@ -12,13 +12,14 @@ namespace prefs {
 
 inline constexpr const char* kRecordKey = "Job Handling";
 
-// The record as stored now, read afresh; none when there is no store, no domain name (preferenceName
-// none or empty), no domain or no record.
-std::optional<platform::plist::Dict> loadRecord(const platform::Text& preferenceName);
+// The record as stored now, read afresh and shared with the store (never changed once returned); none
+// when there is no store, no domain name (preferenceName none or empty), no domain or no record.
+std::shared_ptr<const platform::plist::Dict> loadRecord(const platform::Text& preferenceName);
 
 // Read-modify-write of the record under the domain's lock, so that other panels and processes saving at
 // the same time lose nothing: edit receives a copy of the stored record (empty when there is none) and
-// every other entry of the domain is kept. False when there is no store or no domain name (edit is not
+// every other entry of the domain is kept. A record that edit leaves as it was is not written again.
+// False when there is no store or no domain name (edit is not
 // called) or the domain could not be written.
 bool updateRecord(const platform::Text& preferenceName, const std::function<void(platform::plist::Dict&)>& edit);
 

@@ -80,6 +80,48 @@ TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
   EXPECT_EQ(second.persistentDomainForName("d"), (Dict{{"a", 2}}));
 }
 
+// The parsed form is reused only while the file holds the same bytes, whoever wrote them; an equal domain
+// is not written again, so the file keeps its time.
+TEST(UserDefaults, ParsesAndWritesOnlyWhatChanged) {
+  ScratchDir dir;
+  UserDefaults store(dir.path());
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  const fs::path file = dir.path() / "d.plist";
+  const auto parses = UserDefaults::parseCount();
+  const auto writes = UserDefaults::writeCount();
+  const auto modified = fs::last_write_time(file);
+
+  for (int i = 0; i < 3; ++i) {
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_EQ(UserDefaults(dir.path()).persistentDomainForName("d"), kDomain);
+    ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  }
+  EXPECT_EQ(UserDefaults::parseCount(), parses);
+  EXPECT_EQ(UserDefaults::writeCount(), writes);
+  EXPECT_EQ(fs::last_write_time(file), modified);
+
+  // Another program's edit of the same size, inode and time is still seen.
+  std::string bytes = readFile(file);
+  const std::size_t at = bytes.find("Demo 5000");
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, 9, "Demo 6000");
+  const int fd = ::open(file.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+  fs::last_write_time(file, modified);
+  const auto edited = store.persistentDomainForName("d");
+  ASSERT_TRUE(edited.has_value());
+  EXPECT_EQ(*edited->at("Job Handling").dict()->at("Model Name").string(), "Demo 6000");
+  EXPECT_EQ(UserDefaults::parseCount(), parses + 1);
+
+  // The old domain differs from the edited file now, so storing it writes once.
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  EXPECT_EQ(UserDefaults::writeCount(), writes + 1);
+  EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
+  EXPECT_EQ(UserDefaults::parseCount(), parses + 1);
+}
+
 TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
   for (const mode_t mask : {mode_t{0}, mode_t{022}, mode_t{0277}}) {
     ScratchDir dir;

@@ -344,3 +344,36 @@ TEST_F(UserPreferencesTest, APPDWithoutModelNameCountsAsTheEmptyName) {
 }
 
 }  // namespace
+
+// A dialog reads the record at creation and at print; while nobody changes the file, it is parsed at most
+// once, and a print stores the record with one durable write, or none when nothing changed.
+TEST_F(UserPreferencesTest, ADialogParsesTheDomainOnceAndWritesOnlyAChange) {
+  const auto dialog = [this](const char* userName) {
+    OndrixPrintPdeTarvel& panel = makePanel(makeHost());
+    panel.panelView();
+    panel.restoreValuesAndReturnError(nullptr);
+    set(panel, "userNameEditText", userName);
+    panel.saveValuesAndReturnError(nullptr);
+    EXPECT_TRUE(panel.shouldPrint());
+  };
+  dialog("alice");
+  auto parses = UserDefaults::parseCount();
+  auto writes = UserDefaults::writeCount();
+
+  dialog("alice");
+  EXPECT_EQ(UserDefaults::parseCount(), parses);
+  EXPECT_EQ(UserDefaults::writeCount(), writes);
+
+  dialog("bob");
+  EXPECT_EQ(UserDefaults::writeCount(), writes + 1);
+  EXPECT_EQ(stored("user name"), "bob");
+
+  // Another process's change is parsed once, by the first operation that reads it.
+  Dict changed = *domain();
+  changed["someone else's"] = Value(true);
+  testsupport::writeFile(scratch() / "prefs" / "ondrix.mfp.Demo.plist", platform::plist::toXml(changed));
+  parses = UserDefaults::parseCount();
+  dialog("bob");
+  EXPECT_EQ(UserDefaults::parseCount(), parses + 1);
+  EXPECT_EQ(domain(), changed);
+}
