@@ -10,9 +10,11 @@ using folders::kMainFolderIndex;
 void OndrixPrintPdeTarvel::makeFolderPopup() {
   if (!folderSelectionPopup.present()) return;
 
-  // Keep only the layout's two items, quick file and main folder.
+  // Keep only the layout's two items, quick file and main folder. Removed from the end, so that no
+  // removal moves the items behind it: with thousands of folders, removing the third item again and
+  // again took longer than the whole query.
   ui::Menu& menu = folderSelectionPopup->menu();
-  for (long extra = menu.numberOfItems() - 2; extra > 0; --extra) menu.removeItemAtIndex(2);
+  for (long last = menu.numberOfItems() - 1; last >= 2; --last) menu.removeItemAtIndex(last);
 
   // Their titles are localised at every rebuild; the blank image lines them up with the padlocked items.
   for (long index : {0L, 1L}) {
