@@ -1,34 +1,86 @@
 #include "platform/net.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <cctype>
-#include <mutex>
 
 namespace platform::net {
 namespace {
 
-struct EasyDeleter {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct MultiDeleter {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
-struct SlistDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct CurlStringDeleter {
-  void operator()(char* s) const { curl_free(s); }
+// libcurl is loaded when the first exchange needs it, not with the plug-in: it brings about thirty
+// libraries of its own (TLS, LDAP, SSH, compression, ...), which were two thirds of the plug-in's
+// loading time, and most dialogs never ask the printer for its folders.
+struct Curl {
+  decltype(&::curl_global_init) global_init;
+  decltype(&::curl_url) url;
+  decltype(&::curl_url_set) url_set;
+  decltype(&::curl_url_get) url_get;
+  decltype(&::curl_url_cleanup) url_cleanup;
+  decltype(&::curl_free) free;
+  decltype(&::curl_easy_init) easy_init;
+  decltype(&::curl_easy_setopt) easy_setopt;
+  decltype(&::curl_easy_cleanup) easy_cleanup;
+  decltype(&::curl_slist_append) slist_append;
+  decltype(&::curl_slist_free_all) slist_free_all;
+  decltype(&::curl_multi_init) multi_init;
+  decltype(&::curl_multi_add_handle) multi_add_handle;
+  decltype(&::curl_multi_remove_handle) multi_remove_handle;
+  decltype(&::curl_multi_perform) multi_perform;
+  decltype(&::curl_multi_poll) multi_poll;
+  decltype(&::curl_multi_info_read) multi_info_read;
+  decltype(&::curl_multi_cleanup) multi_cleanup;
 };
 
-// libcurl's global set-up is not thread-safe on every build; do it once, before the first handle.
-void initializeCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+template <class F>
+bool bind(void* library, const char* name, F& function) {
+  function = reinterpret_cast<F>(::dlsym(library, name));
+  return function != nullptr;
 }
+
+// libcurl, loaded and set up once (its global set-up is not thread-safe on every build); none when it
+// cannot be loaded, and then every exchange fails to start. The library stays loaded until exit.
+const Curl* curl() {
+  static const Curl* loaded = [] () -> const Curl* {
+    void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    static Curl c{};
+    const bool ok = bind(library, "curl_global_init", c.global_init) && bind(library, "curl_url", c.url) &&
+                    bind(library, "curl_url_set", c.url_set) && bind(library, "curl_url_get", c.url_get) &&
+                    bind(library, "curl_url_cleanup", c.url_cleanup) && bind(library, "curl_free", c.free) &&
+                    bind(library, "curl_easy_init", c.easy_init) && bind(library, "curl_easy_setopt", c.easy_setopt) &&
+                    bind(library, "curl_easy_cleanup", c.easy_cleanup) &&
+                    bind(library, "curl_slist_append", c.slist_append) &&
+                    bind(library, "curl_slist_free_all", c.slist_free_all) &&
+                    bind(library, "curl_multi_init", c.multi_init) &&
+                    bind(library, "curl_multi_add_handle", c.multi_add_handle) &&
+                    bind(library, "curl_multi_remove_handle", c.multi_remove_handle) &&
+                    bind(library, "curl_multi_perform", c.multi_perform) &&
+                    bind(library, "curl_multi_poll", c.multi_poll) &&
+                    bind(library, "curl_multi_info_read", c.multi_info_read) &&
+                    bind(library, "curl_multi_cleanup", c.multi_cleanup);
+    if (!ok || c.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
+    return &c;
+  }();
+  return loaded;
+}
+
+// Handles exist only once libcurl is loaded.
+struct EasyDeleter {
+  void operator()(CURL* easy) const { curl()->easy_cleanup(easy); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl()->multi_cleanup(multi); }
+};
+struct SlistDeleter {
+  void operator()(curl_slist* list) const { curl()->slist_free_all(list); }
+};
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl()->url_cleanup(url); }
+};
+struct CurlStringDeleter {
+  void operator()(char* s) const { curl()->free(s); }
+};
 
 // The status of a status line "HTTP/x y text"; 0 when it carries none.
 long statusOfLine(std::string_view line) {
@@ -53,24 +105,25 @@ std::optional<std::string> normalizeHttpUrl(std::string_view text) {
     if (std::tolower(static_cast<unsigned char>(text[i])) != kPrefix[i]) return std::nullopt;
   }
 
-  initializeCurlOnce();
-  std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+  const Curl* lib = curl();
+  if (!lib) return std::nullopt;
+  std::unique_ptr<CURLU, UrlDeleter> url(lib->url());
   if (!url) return std::nullopt;
   const std::string copy(text);
-  if (curl_url_set(url.get(), CURLUPART_URL, copy.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  if (lib->url_set(url.get(), CURLUPART_URL, copy.c_str(), 0) != CURLUE_OK) return std::nullopt;
 
   // Only plain http reaches the folder service, and only at a named host.
   char* part = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_SCHEME, &part, 0) != CURLUE_OK) return std::nullopt;
+  if (lib->url_get(url.get(), CURLUPART_SCHEME, &part, 0) != CURLUE_OK) return std::nullopt;
   const std::unique_ptr<char, CurlStringDeleter> scheme(part);
   if (std::string_view(scheme.get()) != "http") return std::nullopt;
   part = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_HOST, &part, 0) != CURLUE_OK) return std::nullopt;
+  if (lib->url_get(url.get(), CURLUPART_HOST, &part, 0) != CURLUE_OK) return std::nullopt;
   const std::unique_ptr<char, CurlStringDeleter> host(part);
   if (!host || !*host) return std::nullopt;
 
   part = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_URL, &part, 0) != CURLUE_OK) return std::nullopt;
+  if (lib->url_get(url.get(), CURLUPART_URL, &part, 0) != CURLUE_OK) return std::nullopt;
   const std::unique_ptr<char, CurlStringDeleter> whole(part);
   return std::string(whole.get());
 }
@@ -86,7 +139,7 @@ struct PostExchange::Handles {
   bool attached = false;
 
   ~Handles() {
-    if (attached) curl_multi_remove_handle(multi.get(), easy.get());
+    if (attached) curl()->multi_remove_handle(multi.get(), easy.get());
     easy.reset();
     multi.reset();
   }
@@ -114,16 +167,17 @@ PostExchange::PostExchange(std::unique_ptr<Handles> handles) : handles_(std::mov
 PostExchange::~PostExchange() = default;
 
 std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, PostDelegate& delegate) {
-  initializeCurlOnce();
+  const Curl* lib = curl();
+  if (!lib) return nullptr;
   auto h = std::make_unique<Handles>();
   h->delegate = &delegate;
   h->url = request.url;
-  h->multi.reset(curl_multi_init());
-  h->easy.reset(curl_easy_init());
+  h->multi.reset(lib->multi_init());
+  h->easy.reset(lib->easy_init());
   if (!h->multi || !h->easy) return nullptr;
 
   for (const std::string& line : request.headers) {
-    curl_slist* grown = curl_slist_append(h->headers.get(), line.c_str());
+    curl_slist* grown = lib->slist_append(h->headers.get(), line.c_str());
     if (!grown) return nullptr;
     (void)h->headers.release();
     h->headers.reset(grown);
@@ -134,29 +188,29 @@ std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, Po
   const char* body = request.body.empty() ? kNoBytes : reinterpret_cast<const char*>(request.body.data());
 
   CURL* e = h->easy.get();
-  bool ok = curl_easy_setopt(e, CURLOPT_URL, h->url.c_str()) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http") == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.maxRedirects > 0 ? 1L : 0L) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) ==
+  bool ok = lib->easy_setopt(e, CURLOPT_URL, h->url.c_str()) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http") == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.maxRedirects > 0 ? 1L : 0L) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) ==
                  CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_POSTFIELDS, body) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_HTTPHEADER, h->headers.get()) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.transportTimeout.count())) ==
+  ok = ok && lib->easy_setopt(e, CURLOPT_POSTFIELDS, body) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_HTTPHEADER, h->headers.get()) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(request.transportTimeout.count())) ==
                  CURLE_OK;
   if (request.maxBodyBytes > 0)
-    ok = ok && curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes)) ==
+    ok = ok && lib->easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes)) ==
                    CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &Handles::onBody) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_WRITEDATA, h.get()) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Handles::onHeader) == CURLE_OK;
-  ok = ok && curl_easy_setopt(e, CURLOPT_HEADERDATA, h.get()) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_WRITEFUNCTION, &Handles::onBody) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_WRITEDATA, h.get()) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_HEADERFUNCTION, &Handles::onHeader) == CURLE_OK;
+  ok = ok && lib->easy_setopt(e, CURLOPT_HEADERDATA, h.get()) == CURLE_OK;
   if (!ok) return nullptr;
 
-  if (curl_multi_add_handle(h->multi.get(), e) != CURLM_OK) return nullptr;
+  if (lib->multi_add_handle(h->multi.get(), e) != CURLM_OK) return nullptr;
   h->attached = true;
   return std::unique_ptr<PostExchange>(new PostExchange(std::move(h)));
 }
@@ -164,7 +218,7 @@ std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, Po
 // Takes the transfer's end from libcurl's message queue, when it has ended.
 void PostExchange::collectResult() {
   int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(handles_->multi.get(), &left)) {
+  while (CURLMsg* message = curl()->multi_info_read(handles_->multi.get(), &left)) {
     if (message->msg != CURLMSG_DONE) continue;
     state_ = message->data.result == CURLE_OK ? State::finished : State::failed;
   }
@@ -175,13 +229,13 @@ PostExchange::State PostExchange::step(std::chrono::milliseconds wait) {
   int running = 0;
 
   // Work first, so that a transfer that is already done is not held up by the wait.
-  if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
+  if (curl()->multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
   collectResult();
   if (state_ != State::running) return state_;
 
-  if (curl_multi_poll(handles_->multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) != CURLM_OK)
+  if (curl()->multi_poll(handles_->multi.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr) != CURLM_OK)
     return state_ = State::failed;
-  if (curl_multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
+  if (curl()->multi_perform(handles_->multi.get(), &running) != CURLM_OK) return state_ = State::failed;
   collectResult();
   return state_;
 }

@@ -1,43 +1,25 @@
+// Device URIs are taken apart by the print system's own parser: libcups is loaded with every dialog
+// anyway, while libcurl is loaded only for a folder query.
 #include "platform/url.h"
 
-#include <curl/curl.h>
+#include <cups/cups.h>
 
-#include <memory>
+#include <array>
 
 namespace platform {
-namespace {
-
-struct UrlDeleter {
-  void operator()(CURLU* u) const { curl_url_cleanup(u); }
-};
-struct CurlStringDeleter {
-  void operator()(char* s) const { curl_free(s); }
-};
-
-}  // namespace
 
 std::optional<Url> parseUrl(std::string_view text) {
-  std::unique_ptr<CURLU, UrlDeleter> handle(curl_url());
-  if (!handle) return std::nullopt;
   const std::string copy(text);
-  // Any scheme is accepted here (ipp, lpd, socket, ...); only the parts are taken apart.
-  if (curl_url_set(handle.get(), CURLUPART_URL, copy.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
-    return std::nullopt;
-
-  Url url;
-  char* part = nullptr;
-  if (curl_url_get(handle.get(), CURLUPART_SCHEME, &part, 0) != CURLUE_OK) return std::nullopt;
-  url.scheme = std::unique_ptr<char, CurlStringDeleter>(part).get();
-  // libcurl folds the scheme to lower case; the print core compares it exactly, so take it as written.
-  if (copy.size() >= url.scheme.size()) url.scheme = copy.substr(0, url.scheme.size());
-
-  part = nullptr;
-  if (curl_url_get(handle.get(), CURLUPART_HOST, &part, 0) == CURLUE_OK && part) {
-    url.host = std::unique_ptr<char, CurlStringDeleter>(part).get();
-    if (url.host.size() >= 2 && url.host.front() == '[' && url.host.back() == ']')
-      url.host = url.host.substr(1, url.host.size() - 2);
-  }
-  return url;
+  std::array<char, HTTP_MAX_URI> scheme{}, user{}, host{}, resource{};
+  int port = 0;
+  // Any scheme is accepted (ipp, lpd, socket, ...); warnings such as an unknown scheme or a missing
+  // resource still leave the parts usable. Nothing is decoded: the host is taken as written.
+  const http_uri_status_t status =
+      httpSeparateURI(HTTP_URI_CODING_NONE, copy.c_str(), scheme.data(), scheme.size(), user.data(), user.size(),
+                      host.data(), host.size(), &port, resource.data(), resource.size());
+  if (status < HTTP_URI_STATUS_OK) return std::nullopt;
+  // An IPv6 literal comes without its brackets.
+  return Url{scheme.data(), host.data()};
 }
 
 }  // namespace platform
