@@ -64,12 +64,13 @@ std::optional<std::string> readFamily(const PrintSettings& settings, const std::
 }
 
 // The user's account from the password database: name, and the full name (the first comma-separated
-// field of the comment, else the name). Empty texts when there is no entry.
+// field of the comment, else the name). Empty texts when there is no entry. Looked up once per process:
+// the account does not change under a running dialog, and the lookup reads the whole database.
 struct Account {
   Text name = Text::empty();
   Text fullName = Text::empty();
 };
-Account systemAccount() {
+Account lookUpAccount() {
   const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
   passwd entry{};
@@ -81,6 +82,10 @@ Account systemAccount() {
   const std::string gecos = found->pw_gecos ? found->pw_gecos : "";
   const std::string full = gecos.substr(0, gecos.find(','));
   account.fullName = full.empty() ? account.name : Text::fromUtf8(full);
+  return account;
+}
+const Account& systemAccount() {
+  static const Account account = lookUpAccount();
   return account;
 }
 
@@ -293,7 +298,7 @@ void restoreIdentification(const Restore& r, std::uint32_t bit, const Text& held
 
 void readIdentification(const Restore& r) {
   Panel& p = r.panel;
-  const Account account = systemAccount();
+  const Account& account = systemAccount();
   restoreIdentification(r, kHoldUserName, p.prefUserNameStringRef, "userName", "userName3",
                         p.active_directory ? account.name : account.fullName, p.userNameEditText, p.userNameButton);
   p.userNameButtonProc(p.userNameButton.get());
