@@ -30,14 +30,14 @@ void OndrixPrintPdeTarvel::GetFolderPreference() {
 // Stores the address field's text and the list; an absent field or no list leaves the stored value.
 // NO when there is no store, no domain or the write failed.
 bool OndrixPrintPdeTarvel::SaveFolderPreference() {
-  return prefs::updateRecord(preferenceName, [this](Dict& record) {
-    const Text address = printersAddressEditText->stringValue();
-    if (!address.isNone()) record["address"] = Value(address.utf8());
-    if (folderList) {
-      Array files;
-      files.reserve(folderList->size());
-      for (const FolderEntry& entry : *folderList) files.emplace_back(entry);
-      record["files"] = Value(std::move(files));
-    }
-  });
+  Dict values;
+  const Text address = printersAddressEditText->stringValue();
+  if (!address.isNone()) values["address"] = Value(address.utf8());
+  if (folderList) {
+    Array files;
+    files.reserve(folderList->size());
+    for (const FolderEntry& entry : *folderList) files.emplace_back(entry);
+    values["files"] = Value(std::move(files));
+  }
+  return prefs::storeRecordValues(preferenceName, std::move(values));
 }

@@ -2,6 +2,7 @@
 // panels and processes stored is seen, and the domain's lock around every change.
 #include "prefs/preference_domain.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/defaults.h"
@@ -28,6 +29,35 @@ const Dict* recordIn(const Dict& domain) {
   return record ? record->dict() : nullptr;
 }
 
+// Read-modify-write of the record under the domain's lock: change gets the stored record (none when
+// there is none) and gives the new one, or none when the stored one stands. The domain exists after the
+// first change even when the record stays empty.
+bool changeRecord(const platform::Text& preferenceName,
+                  const std::function<std::optional<Dict>(const Dict* storedRecord)>& change) {
+  const auto name = domainName(preferenceName);
+  platform::UserDefaults* defaults = name ? freshDefaults() : nullptr;
+  if (!defaults) return false;
+
+  // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
+  const auto lock = defaults->lockDomain(*name);
+  const auto stored = defaults->sharedPersistentDomain(*name);
+  const Dict* storedRecord = stored ? recordIn(*stored) : nullptr;
+  auto record = change(storedRecord);
+  if (!record && storedRecord) return true;
+
+  // A new domain: the other entries as stored, and the new record.
+  Dict domain;
+  if (stored) {
+    for (const auto& [key, value] : *stored) {
+      if (key != kRecordKey) domain.emplace_hint(domain.end(), key, value);
+    }
+  }
+  domain[kRecordKey] = record ? std::move(*record) : Dict{};
+  const bool written = defaults->setPersistentDomain(std::move(domain), *name);
+  defaults->synchronize();
+  return written;
+}
+
 }  // namespace
 
 std::shared_ptr<const Dict> loadRecord(const platform::Text& preferenceName) {
@@ -41,30 +71,26 @@ std::shared_ptr<const Dict> loadRecord(const platform::Text& preferenceName) {
 }
 
 bool updateRecord(const platform::Text& preferenceName, const std::function<void(Dict&)>& edit) {
-  const auto name = domainName(preferenceName);
-  platform::UserDefaults* defaults = name ? freshDefaults() : nullptr;
-  if (!defaults) return false;
+  return changeRecord(preferenceName, [&edit](const Dict* storedRecord) -> std::optional<Dict> {
+    Dict record = storedRecord ? *storedRecord : Dict{};
+    edit(record);
+    if (storedRecord && record == *storedRecord) return std::nullopt;
+    return record;
+  });
+}
 
-  // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
-  const auto lock = defaults->lockDomain(*name);
-  const auto stored = defaults->sharedPersistentDomain(*name);
-  const Dict* storedRecord = stored ? recordIn(*stored) : nullptr;
-  Dict record = storedRecord ? *storedRecord : Dict{};
-  edit(record);
-  // The domain exists after the first update even when the record stays empty.
-  if (storedRecord && record == *storedRecord) return true;
-
-  // A new domain: the other entries as stored, and the edited record.
-  Dict domain;
-  if (stored) {
-    for (const auto& [key, value] : *stored) {
-      if (key != kRecordKey) domain.emplace_hint(domain.end(), key, value);
-    }
-  }
-  domain[kRecordKey] = std::move(record);
-  const bool written = defaults->setPersistentDomain(std::move(domain), *name);
-  defaults->synchronize();
-  return written;
+bool storeRecordValues(const platform::Text& preferenceName, Dict values) {
+  return changeRecord(preferenceName, [&values](const Dict* storedRecord) -> std::optional<Dict> {
+    // Compared before anything is copied: a save of unchanged values copies no stored folder list.
+    const auto same = [storedRecord](const auto& entry) {
+      const platform::plist::Value* stored = platform::plist::find(*storedRecord, entry.first);
+      return stored && *stored == entry.second;
+    };
+    if (storedRecord && std::all_of(values.begin(), values.end(), same)) return std::nullopt;
+    Dict record = storedRecord ? *storedRecord : Dict{};
+    for (auto& [key, value] : values) record[key] = std::move(value);
+    return record;
+  });
 }
 
 }  // namespace prefs

@@ -23,4 +23,8 @@ std::shared_ptr<const platform::plist::Dict> loadRecord(const platform::Text& pr
 // called) or the domain could not be written.
 bool updateRecord(const platform::Text& preferenceName, const std::function<void(platform::plist::Dict&)>& edit);
 
+// Stores each of values under its key in the record, the same way; a record that holds them all already
+// is not written, and is not copied to find that out.
+bool storeRecordValues(const platform::Text& preferenceName, platform::plist::Dict values);
+
 }  // namespace prefs

@@ -77,12 +77,16 @@ std::optional<std::int32_t> storedMask(const Value& value) {
 // model compares as the empty name. Writes the domain back in every case, so a first use creates it.
 void OndrixPrintPdeTarvel::CheckPreference() {
   const std::string model = modelStringRef.utf8();
-  prefs::updateRecord(preferenceName, [&model](Dict& record) {
+  const auto belongs = [&model](const Dict& record) {
     const Value* storedModel = platform::plist::find(record, "Model Name");
     const Value* storedRelease = platform::plist::find(record, "Release Number");
-    const bool same = storedModel && storedModel->string() && *storedModel->string() == model && storedRelease &&
-                      storedRelease->string() && *storedRelease->string() == kReleaseNumber;
-    if (!same) record = Dict{{"Model Name", Value(model)}, {"Release Number", Value(kReleaseNumber)}};
+    return storedModel && storedModel->string() && *storedModel->string() == model && storedRelease &&
+           storedRelease->string() && *storedRelease->string() == kReleaseNumber;
+  };
+  // A record that belongs stays as it is, and its domain exists: nothing to write.
+  if (const auto record = prefs::loadRecord(preferenceName); record && belongs(*record)) return;
+  prefs::updateRecord(preferenceName, [&](Dict& record) {
+    if (!belongs(record)) record = Dict{{"Model Name", Value(model)}, {"Release Number", Value(kReleaseNumber)}};
   });
 }
 
@@ -132,7 +136,9 @@ void OndrixPrintPdeTarvel::GetUserPreference() {
 // credentials are stored (encrypted) only while held; released, they are stored as the empty string.
 // NO when there is no store, no domain or the write failed.
 bool OndrixPrintPdeTarvel::SaveUserPreference() {
-  return prefs::updateRecord(preferenceName, [this](Dict& record) {
+  // The keys this save stores; the record's other keys stay as stored.
+  Dict record;
+  {
     std::uint32_t mask = 0;
     const auto held = [&mask](const Outlet<ui::Button>& button, std::uint32_t bit) {
       if (button->state() == 0) return false;
@@ -177,5 +183,6 @@ bool OndrixPrintPdeTarvel::SaveUserPreference() {
     storeClear("folder name", folderNameEditText, folderNameButton, kHoldFolderName);
 
     record["hold button"] = Value(static_cast<std::int64_t>(static_cast<std::int32_t>(mask)));
-  });
+  }
+  return prefs::storeRecordValues(preferenceName, std::move(record));
 }
