@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -136,19 +137,22 @@ bool warnNotStored(const fs::path& folder) {
 }
 
 // The whole file, or its first limit + 1 bytes at least (so that an oversized file shows as such);
-// none when it cannot be read.
-std::optional<std::string> readBounded(int fd, std::size_t limit) {
-  std::string bytes;
-  char chunk[65536];
-  while (bytes.size() <= limit) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+// none when it cannot be read. expected is the size the file had when it was opened: the bytes are read
+// straight into a string of that size, and a file that grew meanwhile is still read to its end.
+std::optional<std::string> readBounded(int fd, std::size_t expected, std::size_t limit) {
+  std::string bytes(std::min(expected, limit) + 1, '\0');
+  std::size_t done = 0;
+  while (done <= limit) {
+    if (done == bytes.size()) bytes.resize(std::min(2 * bytes.size(), limit + 1));
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
     }
     if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
+    done += static_cast<std::size_t>(n);
   }
+  bytes.resize(done);
   return bytes;
 }
 
@@ -203,7 +207,7 @@ std::optional<DomainFile> readDomainFile(const fs::path& file) {
   if (fd.get() < 0) return std::nullopt;
   DomainFile read{};
   if (::fstat(fd.get(), &read.info) != 0 || !S_ISREG(read.info.st_mode)) return std::nullopt;
-  auto bytes = readBounded(fd.get(), plist::kMaxXmlBytes);
+  auto bytes = readBounded(fd.get(), static_cast<std::size_t>(read.info.st_size), plist::kMaxXmlBytes);
   if (!bytes) return std::nullopt;
   read.bytes = std::move(*bytes);
   return read;
