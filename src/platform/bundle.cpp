@@ -31,11 +31,10 @@ bool isPlainName(std::string_view name) {
 
 // gettext keeps one folder per domain for the whole process. Bundles that share a domain but live in
 // different folders (tests, a reloaded plug-in) rebind it when they differ from the last binding.
-void bindDomain(const std::string& domain, const std::filesystem::path& localeFolder) {
+void bindDomain(const std::string& domain, const std::string& folder) {
   static std::mutex mutex;
   static std::map<std::string, std::string> bound;
   const std::lock_guard lock(mutex);
-  const std::string folder = localeFolder.string();
   auto found = bound.find(domain);
   if (found != bound.end() && found->second == folder) return;
   bindtextdomain(domain.c_str(), folder.c_str());
@@ -46,7 +45,9 @@ void bindDomain(const std::string& domain, const std::filesystem::path& localeFo
 }  // namespace
 
 Bundle::Bundle(std::filesystem::path bundlePath, std::string textDomain)
-    : bundlePath_(std::move(bundlePath)), textDomain_(std::move(textDomain)) {}
+    : bundlePath_(std::move(bundlePath)),
+      textDomain_(std::move(textDomain)),
+      localeFolder_((resourcePath() / "locale").string()) {}
 
 // Code in any other place than a bundle's library (the host, a test program) has no bundle.
 std::shared_ptr<const Bundle> Bundle::bundleContaining(const void* address) {
@@ -111,7 +112,7 @@ Text Bundle::localizedStringForKey(const Text& key, const Text& value) const {
   const Text untranslated = !value.isEmpty() ? value : (key.isNone() ? Text::empty() : key);
   if (key.isEmpty() || key.utf16().find(u'\0') != std::u16string::npos) return untranslated;
 
-  bindDomain(textDomain_, resourcePath() / "locale");
+  bindDomain(textDomain_, localeFolder_);
   const std::string msgid = key.utf8();
   const char* translated = dgettext(textDomain_.c_str(), msgid.c_str());
   if (!translated || translated == msgid.c_str()) return untranslated;

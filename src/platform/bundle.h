@@ -40,6 +40,8 @@ class Bundle {
  private:
   std::filesystem::path bundlePath_;
   std::string textDomain_;
+  // Every label of a layout is looked up in the strings table: its folder is made once, not per lookup.
+  std::string localeFolder_;
 };
 
 }  // namespace platform
