@@ -59,8 +59,8 @@ struct Run {
 
 std::vector<std::string> childEnvironment;
 
-// Runs the command to its end with stdout captured and stderr dropped.
-Run run(const std::vector<std::string>& argv) {
+// Runs the command to its end with stdout captured and stderr dropped, or the other way round.
+Run run(const std::vector<std::string>& argv, bool captureStderr = false) {
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -72,8 +72,8 @@ Run run(const std::vector<std::string>& argv) {
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], captureStderr ? 2 : 1);
+  posix_spawn_file_actions_addopen(&actions, captureStderr ? 1 : 2, "/dev/null", O_WRONLY, 0);
 
   Run result;
   pid_t pid = 0;
@@ -152,6 +152,27 @@ void row(const std::string& figure, const std::string& reference, const Pair& p,
   std::cout << "| " << figure << " | " << fixed(median(p.ours), digits) << ' ' << unit << " | " << reference << ' '
             << fixed(median(p.reference), digits) << ' ' << unit << " | " << fixed(median(p.ratios), 2) << "× | ±"
             << fixed(spread / 2, 2) << " | " << goal << " |\n";
+}
+
+// Instructions the command executes, counted by callgrind: free of the machine's noise, and so the figure
+// to trust when the load average is high. 0 when valgrind is missing or the run failed.
+double instructions(const std::vector<std::string>& argv) {
+  std::vector<std::string> command{"valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null"};
+  command.insert(command.end(), argv.begin(), argv.end());
+  const Run r = run(command, true);
+  const std::size_t at = r.out.find("refs:");
+  if (!r.ok || at == std::string::npos) return 0;
+  std::string digits;
+  for (std::size_t i = at + 5; i < r.out.size() && r.out[i] != '\n'; ++i) {
+    if (r.out[i] >= '0' && r.out[i] <= '9') digits += r.out[i];
+  }
+  return digits.empty() ? 0 : std::atof(digits.c_str());
+}
+
+std::string instructionRow(const std::string& figure, const std::string& reference, double ours, double theirs,
+                           const std::string& goal) {
+  return "| " + figure + " | " + fixed(ours / 1e6, 2) + " M | " + reference + ' ' + fixed(theirs / 1e6, 2) + " M | " +
+         fixed(theirs > 0 ? ours / theirs : 0, 2) + "× | " + goal + " |\n";
 }
 
 std::string firstLine(const std::string& path, const std::string& key) {
@@ -280,9 +301,14 @@ int main(int argc, char** argv) {
   std::cout << "| figure | panel | reference | ratio (median of pairs) | ± (half IQR of ratios) | goal |\n"
             << "|---|---|---|---|---|---|\n";
 
+  // The same figures in instructions, one run each, printed after the timed table.
+  const bool counting = run({"valgrind", "--version"}).ok;
+  std::string counted;
+
   const std::vector<std::string> plainSteps{"view", "restore", "save", "print"};
   const auto hostPlain = [&](const std::string& queue) { return run(hostCommand(paths, queue, plainSteps)); };
-  const auto curlFile = [&] { return run({paths.curl, "-s", "-o", "/dev/null", "file:///dev/null"}); };
+  const std::vector<std::string> curlFileCommand{paths.curl, "-s", "-o", "/dev/null", "file:///dev/null"};
+  const auto curlFile = [&] { return run(curlFileCommand); };
 
   // The host process against curl and /bin/true: wall and peak memory.
   hostPlain("Plain");
@@ -296,6 +322,11 @@ int main(int argc, char** argv) {
   row("host `view restore save print`, wall", "curl file:///dev/null", wall, "ms", 1, "≤ 1.2×");
   row("the same, wall", "/bin/true", wallTrue, "ms", 1, "–");
   row("its peak RSS", "curl's", rss, "MiB", 1, "≤ 1.1×");
+  if (counting) {
+    counted += instructionRow("host `view restore save print`", "curl file:///dev/null",
+                              instructions(hostCommand(paths, "Plain", plainSteps)),
+                              instructions(curlFileCommand), "≤ 1.2×");
+  }
 
   // One cycle inside a process against the I/O floor, both on a domain of the same size.
   {
@@ -310,6 +341,15 @@ int main(int argc, char** argv) {
         [&] { return run({paths.floor, paths.ppd(), floorDomain.string(), cycles}); },
         [&](const Run& a, const Run& b) { cpu.add(std::atof(a.out.c_str()) / 1000, std::atof(b.out.c_str()) / 1000); });
     row("one cycle in a process (CPU, cycles 2..20)", "I/O floor", cpu, "ms", 2, "≤ 1.2×");
+    if (counting) {
+      // Per cycle: twelve cycles minus two, over ten.
+      const auto cycle = [&](const char* n) {
+        return instructions({paths.cycle, paths.bundle, paths.ppd(), "Cycle", n});
+      };
+      const auto floor = [&](const char* n) { return instructions({paths.floor, paths.ppd(), floorDomain.string(), n}); };
+      counted += instructionRow("one cycle in a process", "I/O floor", (cycle("12") - cycle("2")) / 10,
+                                (floor("12") - floor("2")) / 10, "≤ 1.2×");
+    }
   }
 
   // The folder query against curl's POST of the same request to the same service. The host's first
@@ -321,16 +361,14 @@ int main(int argc, char** argv) {
       return 1;
     }
     const std::string queue = "Query" + std::to_string(n);
-    const auto query = [&] {
-      return run(hostCommand(paths, queue,
-                             {"view", "restore", "set", "printersAddressEditText", sim.address(), "click",
-                              "getFolderNameButton"}));
-    };
-    const auto post = [&] {
-      return run({paths.curl, "-s", "-o", (scratch / "curl-reply.xml").string(), "-H",
-                  "SOAPAction: \"SoapActionDummy\"", "-H", "Content-Type: application/soap; charset=\"utf-8\"",
-                  "--data-binary", "@" + paths.request(), "http://" + sim.address() + "/ondrix-mfp-srv"});
-    };
+    const std::vector<std::string> queryCommand = hostCommand(
+        paths, queue, {"view", "restore", "set", "printersAddressEditText", sim.address(), "click", "getFolderNameButton"});
+    const std::vector<std::string> postCommand{
+        paths.curl, "-s", "-o", (scratch / "curl-reply.xml").string(), "-H", "SOAPAction: \"SoapActionDummy\"", "-H",
+        "Content-Type: application/soap; charset=\"utf-8\"", "--data-binary", "@" + paths.request(),
+        "http://" + sim.address() + "/ondrix-mfp-srv"};
+    const auto query = [&] { return run(queryCommand); };
+    const auto post = [&] { return run(postCommand); };
     query();
     Pair p, mem;
     paired(rounds, query, post, [&](const Run& a, const Run& b) {
@@ -340,6 +378,10 @@ int main(int argc, char** argv) {
     const std::string goal = n == 10000 ? "≤ 2×" : "≤ 1.5×";
     row("folder query, " + std::to_string(n) + " folders, wall", "curl POST", p, "ms", 1, goal);
     if (n == 10000) row("its peak RSS", "curl's", mem, "MiB", 1, "–");
+    if (counting) {
+      counted += instructionRow("folder query, " + std::to_string(n) + " folders", "curl POST",
+                                instructions(queryCommand), instructions(postCommand), goal);
+    }
   }
 
   // A plain cycle on the queue that now stores 10,000 folders against one that stores none.
@@ -352,10 +394,20 @@ int main(int argc, char** argv) {
            });
     row("host `view restore save print`, 10,000 stored folders, wall", "none stored", p, "ms", 1, "≤ 1.2×");
     row("its peak RSS", "none stored", mem, "MiB", 1, "–");
+    if (counting) {
+      counted += instructionRow("host `view restore save print`, 10,000 stored folders", "none stored",
+                                instructions(hostCommand(paths, "Query10000", plainSteps)),
+                                instructions(hostCommand(paths, "Plain", plainSteps)), "≤ 1.2×");
+    }
   }
 
   soapRows(paths, std::max(5, rounds / 2));
   std::cout << "\nload average at end " << fixed(loadAverage(), 2) << "\n";
+  if (counting) {
+    std::cout << "\nInstructions (callgrind, one run each; unaffected by the machine's load):\n\n"
+              << "| figure | panel | reference | ratio | goal |\n|---|---|---|---|---|\n"
+              << counted;
+  }
 
   std::error_code ec;
   fs::remove_all(scratch, ec);

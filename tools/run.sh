@@ -10,7 +10,9 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
 libcurl4-openssl-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-libcpp-httplib-dev cups-daemon cups-client dpkg-dev file curl"
+libcpp-httplib-dev cups-daemon cups-client dpkg-dev file"
+# The bench holds the panel against curl and counts instructions with callgrind.
+bench_packages="curl valgrind"
 
 install_missing() {
   missing=""
@@ -53,6 +55,7 @@ case "${1:-}" in
     (cd "$top/build" && cpack -G DEB)
     ;;
   bench)
+    packages="$packages $bench_packages"
     install_missing
     build "$top/build-bench" -DONDRIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release
     shift
