@@ -93,6 +93,40 @@ TEST_F(FolderPopupTest, RebuildLeavesNoStaleItems) {
   expectItems(panel, {kQuickFile, kMainFolder});
 }
 
+// A pop-up that counts the items each removal moves down, as an array-backed menu does.
+class CountingMenu : public ui::Menu {
+ public:
+  long numberOfItems() const override { return static_cast<long>(items.size()); }
+  ui::MenuItem* itemAtIndex(long index) override {
+    return index >= 0 && index < numberOfItems() ? &items[static_cast<std::size_t>(index)] : nullptr;
+  }
+  void removeItemAtIndex(long index) override {
+    if (index < 0 || index >= numberOfItems()) return;
+    moved += items.size() - static_cast<std::size_t>(index) - 1;
+    items.erase(items.begin() + index);
+  }
+  void addItem(ui::MenuItem item) override { items.push_back(std::move(item)); }
+  std::vector<ui::MenuItem> items{ui::MenuItem("Quick File"_t), ui::MenuItem("Main Folder"_t)};
+  std::size_t moved = 0;
+};
+class CountingPopUp : public ui::PopUpButton {
+ public:
+  ui::Menu& menu() override { return countingMenu; }
+  CountingMenu countingMenu;
+};
+
+TEST_F(FolderPopupTest, RebuildingALongListMovesNoItems) {
+  OndrixPrintPdeTarvel& panel = makeViewedPanel(uitest::kFilingModel);
+  CountingPopUp popUp;
+  panel.folderSelectionPopup.connect(&popUp);
+  panel.folderList = FolderList(5000, folder("F", false));
+  panel.makeFolderPopup();
+  panel.makeFolderPopup();
+  EXPECT_EQ(popUp.countingMenu.items.size(), 5003u);
+  EXPECT_EQ(popUp.countingMenu.moved, 0u);
+  panel.folderSelectionPopup.disconnect();
+}
+
 TEST_F(FolderPopupTest, LayoutItemsAreLocalisedAndKeepTheirSelection) {
   OndrixPrintPdeTarvel& panel = panelWithLayout(uitest::testLayout("ui_partial_layout.ui"));
   ASSERT_EQ(items(panel)[0].title, "Quick File:");
