@@ -31,7 +31,7 @@ build() {  # build DIR [cmake options...]
   dir=$1
   shift
   cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
-  ninja -C "$dir"
+  ninja -C "$dir" -j "$jobs"
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -57,7 +57,8 @@ case "${1:-}" in
   bench)
     packages="$packages $bench_packages"
     install_missing
-    build "$top/build-bench" -DONDRIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+    # The default build type keeps line information, so that a callgrind profile of a figure names lines.
+    build "$top/build-bench" -DONDRIX_BENCH=ON
     shift
     exec "$top/build-bench/bench/ondrix-bench-table" "$@"
     ;;
