@@ -45,6 +45,7 @@ bool updateRecord(const platform::Text& preferenceName, const std::function<void
 
   // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
   const auto lock = defaults->lockDomain(*name);
+  defaults->removeStaleTemporaryFiles(*name, lock);
   Dict domain = defaults->persistentDomainForName(*name).value_or(Dict{});
   Dict record = recordOf(domain).value_or(Dict{});
   edit(record);
