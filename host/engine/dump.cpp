@@ -77,4 +77,6 @@ nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
   return out;
 }
 
+std::string dumpText(OndrixPrintPdeTarvel& panel, UserActions& eyes) { return dumpPanel(panel, eyes).dump(); }
+
 }  // namespace host
