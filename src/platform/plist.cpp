@@ -285,11 +285,13 @@ std::optional<Dict> parseXml(const std::string& bytes) {
 std::string toXml(const Dict& dict) {
   if (dictDepth(dict) > kMaxDepth) return {};
   if (minimumXmlBytes(dict) > kMaxXmlBytes) return {};
-  const NodePtr root = dictNode(dict);
+  NodePtr root = dictNode(dict);
   if (!root) return {};
   char* raw = nullptr;
   std::uint32_t length = 0;
   plist_to_xml(root.get(), &raw, &length);
+  // The tree goes before the text is copied: for a long folder list, three copies at once would be many.
+  root.reset();
   const XmlPtr xml(raw);
   if (!xml) return {};
   return std::string(xml.get(), length);

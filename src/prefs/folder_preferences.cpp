@@ -51,6 +51,8 @@ bool OndrixPrintPdeTarvel::SaveFolderPreference() {
     const Text address = printersAddressEditText->stringValue();
     if (!address.isNone()) record["address"] = Value(address.utf8());
     if (folderList) {
+      // The old list goes first, so that two long lists never live at once.
+      record.erase("files");
       Array files;
       files.reserve(folderList->size());
       for (const FolderEntry& entry : *folderList) files.emplace_back(entry);
