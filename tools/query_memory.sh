@@ -8,7 +8,7 @@ build=${1:-$top/build}
 host=$build/host/ondrix-pde-host
 sim=$build/sim/ondrix-mfp-sim
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT INT TERM
+trap 'rm -rf "$work"' EXIT INT TERM
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" no_proxy='*'
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
@@ -23,18 +23,20 @@ folders() {
     for (i = 0; i < n; i++) printf "%06d%s\n", i, substr(s, 7) }' >"$work/folders"
 }
 
-query() {  # query LABEL: a dialog that fetches the folders the simulator serves
+query() {  # query LABEL: a new queue's dialog fetches the folders the simulator serves
+  rm -rf "$XDG_CONFIG_HOME"
   "$sim" --port 0 --max-seconds 60 --folders "$work/folders" >"$work/port" &
+  simulator=$!
   sleep 1
   port=$(sed -n 's/^port=//p' "$work/port")
   kib=$(peak view type printersAddressEditText "127.0.0.1:$port" click getFolderNameButton)
-  kill %1 2>/dev/null || true
-  wait 2>/dev/null || true
+  kill "$simulator" 2>/dev/null || true
+  wait "$simulator" 2>/dev/null || true
   echo "$1: peak $((kib / 1024)) MiB, $(((kib - idle) / 1024)) MiB above the idle dialog"
 }
 
 idle=$(peak view)
 echo "idle dialog: peak $((idle / 1024)) MiB"
-folders 10000 780 && query "10,000 folders of 780-byte names (8.2 MB reply, accepted)"
+folders 10000 700 && query "10,000 folders of 700-byte names (8.2 MB reply, accepted)"
 folders 10001 10 && query "10,001 folders (refused)"
 folders 1000 8000 && query "1,000 folders of 8,000-byte names (8.1 MB reply, accepted)"
