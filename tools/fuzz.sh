@@ -12,8 +12,10 @@ targets=${*:-"decoders settings_reader folder_reply prefs_loader ui_layout ppd_p
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DONDRIX_FUZZ=ON -DONDRIX_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-for t in $targets; do set -- "$@" "${t}_fuzz"; done
-nice ninja -C "$build" -j2 "$@" >/dev/null
+programs=""
+for t in $targets; do programs="$programs ${t}_fuzz"; done
+# shellcheck disable=SC2086
+nice ninja -C "$build" -j2 $programs >/dev/null
 
 run() {  # run TARGET: fuzz a working copy of its corpus, keep the log
   t=$1
