@@ -1,4 +1,5 @@
-// The hex and Base64 decoders on any text, and both codecs' round trip on any bytes.
+// The hex and Base64 decoders on any text (also as the credential-text reader uses them), and both codecs'
+// round trip on any bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "crypto/base64.h"
+#include "crypto/credential_text.h"
 #include "settings/encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   myatoi(text.data(), hex.data(), static_cast<std::uint32_t>(size));
   std::vector<unsigned char> base64(Base64decode_len(text.c_str()));
   Base64decode(base64.data(), text.c_str());
+  for (const std::size_t digits : {32u, 64u}) (void)crypto::decryptFromHex(text, digits);
+  (void)crypto::decryptFromBase64(text);
 
   // Any bytes come back from their own encoding unchanged.
   std::vector<char> hexText(2 * size + 1);

@@ -15,7 +15,7 @@
 #include "platform/defaults.h"
 #include "platform/host_services.h"
 #include "platform/runloop.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/fake_host.h"
 

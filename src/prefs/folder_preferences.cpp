@@ -2,27 +2,11 @@
 // same job-handling record as the user's values and goes with it when the record is reset.
 #include "plugin/panel.h"
 #include "prefs/preference_domain.h"
+#include "ui/folder_list.h"
 
 using platform::plist::Array;
 using platform::plist::Dict;
 using platform::plist::Value;
-
-namespace {
-
-// A stored entry as the panel may use it. The file is the user's and may be damaged: a field of the wrong
-// type is left out, as if absent, and a name that is not UTF-8 has its bad bytes replaced, so that nothing
-// after the load meets text it cannot show. Keys that no entry has are not kept.
-FolderEntry entryFromStored(const Dict& stored) {
-  FolderEntry entry;
-  if (const Value* name = platform::plist::find(stored, "name"); name && name->string())
-    entry["name"] = Value(platform::Text::fromUtf8(*name->string()).utf8());
-  for (const char* flag : {"password", "dir", "add"}) {
-    if (const Value* value = platform::plist::find(stored, flag); value && value->boolean()) entry[flag] = *value;
-  }
-  return entry;
-}
-
-}  // namespace
 
 // Loads the stored list, in its stored order; a record without "files" gives an empty list. Without a
 // record the list stays as it is. A print-system model has no list; creation calls this before it reads
@@ -38,7 +22,7 @@ void OndrixPrintPdeTarvel::GetFolderPreference() {
   if (const Value* files = platform::plist::find(*record, "files"); files && files->array()) {
     // Only dictionaries are folder entries; anything else in the array is not one of ours.
     for (const Value& entry : *files->array()) {
-      if (entry.dict()) list.push_back(entryFromStored(*entry.dict()));
+      if (entry.dict()) list.push_back(folders::entryFromStored(*entry.dict()));
     }
   }
   folderList = std::move(list);
