@@ -220,7 +220,9 @@ std::filesystem::path UserDefaults::fileFor(const std::string& name) const {
   return folder_ / (fileStem(name) + std::string(kDomainSuffix));
 }
 
-std::string UserDefaults::temporaryPrefix(const std::string& name) { return "." + fileStem(name) + std::string(kDomainSuffix) + "."; }
+std::string UserDefaults::temporaryPrefix(const std::string& name) {
+  return "." + fileStem(name) + std::string(kDomainSuffix) + ".";
+}
 
 // Reads the file afresh on every call. A file that is not a dictionary property list is moved aside,
 // never left to be overwritten by the next save; a missing or unreadable file is simply no domain.
@@ -247,7 +249,8 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
   if (!ensureFolder(folder_)) return false;
   // The temporary name starts with a dot, which no domain's file name does.
   const AtomicWrite how{temporaryPrefix(name), 0600, true};
-  return writeFileAtomically(fileFor(name), std::span(reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()), how);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(xml.data());
+  return writeFileAtomically(fileFor(name), std::span(bytes, xml.size()), how);
 }
 
 // Only a holder of the lock may do this: any other writer of the domain would hold it too, so every

@@ -73,9 +73,8 @@ TEST_F(FolderPreferencesTest, StoredEntriesOfTheWrongShapeReadAsAbsentFields) {
 
   OndrixPrintPdeTarvel& panel = makePanel(makeHost());
   ASSERT_TRUE(panel.folderList.has_value());
-  EXPECT_EQ(*panel.folderList,
-            (FolderList{Dict{}, Dict{{"name", Value(std::string("Sa\xef\xbf\xbdles\xef\xbf\xbd"))}, {"password", Value(true)}},
-                        folder("Legal", true)}));
+  const Dict repaired{{"name", Value(std::string("Sa\xef\xbf\xbdles\xef\xbf\xbd"))}, {"password", Value(true)}};
+  EXPECT_EQ(*panel.folderList, (FolderList{Dict{}, repaired, folder("Legal", true)}));
 }
 
 TEST_F(FolderPreferencesTest, APanelWithoutRecordOrDomainKeepsItsList) {
