@@ -1,6 +1,8 @@
 // User defaults: one persistent domain per name, stored as an XML property list at
-// $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config). Every read goes to the file, every
-// write replaces the file whole by rename, so other processes see complete domains only.
+// $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config); a name that cannot be a file name as it is
+// ("/" in it, a leading dot, over 200 bytes) is stored under a readable part of it and its digest. Every
+// read goes to the file, every write replaces the file whole by rename, so other processes see complete
+// domains only. The empty name is no domain.
 #pragma once
 
 #include <filesystem>
@@ -29,8 +31,8 @@ class UserDefaults {
   // The stored domain, or none when it does not exist (or could not be parsed, in which case the file has
   // been moved aside with a ".corrupt-<time>" suffix).
   std::optional<plist::Dict> persistentDomainForName(const std::string& name);
-  // Replaces the stored domain; the folder is made 0700 and the file 0600. The first failure of the process
-  // is told on standard error, once.
+  // Replaces the stored domain; the folder is made 0700 and the file 0600. False when the domain was not
+  // written (the old one then stays); the first failure of the process is told on standard error, once.
   bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
   // Writes are immediate; kept for the callers' order of operations.
   bool synchronize() { return true; }
@@ -52,9 +54,13 @@ class UserDefaults {
     int fd_ = -1;
   };
   DomainLock lockDomain(const std::string& name);
+  // Removes the temporary files that writers of the domain killed before their rename left behind.
+  // REQUIRES: held is the domain's lock, held by the caller.
+  void removeStaleTemporaryFiles(const std::string& name, const DomainLock& held);
 
  private:
   std::filesystem::path fileFor(const std::string& name) const;
+  static std::string temporaryPrefix(const std::string& name);
   std::filesystem::path folder_;
 };
 

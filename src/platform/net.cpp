@@ -139,6 +139,9 @@ std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, Po
   ok = ok && curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http") == CURLE_OK;
   ok = ok && curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.maxRedirects > 0 ? 1L : 0L) == CURLE_OK;
   ok = ok && curl_easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK;
+  // By default a 301, 302 or 303 turns the POST into a GET without a body but with our Content-Length,
+  // and the service waits for a body that never comes: keep the request as it was sent.
+  ok = ok && curl_easy_setopt(e, CURLOPT_POSTREDIR, static_cast<long>(CURL_REDIR_POST_ALL)) == CURLE_OK;
   ok = ok && curl_easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK;
   ok = ok && curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) ==
                  CURLE_OK;

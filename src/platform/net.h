@@ -26,7 +26,8 @@ struct PostRequest {
   std::span<const std::uint8_t> body;
   // A body announced as longer than this ends the exchange early as failed; 0 sets no limit.
   std::size_t maxBodyBytes = 0;
-  long maxRedirects = 0;  // redirects are followed to http URLs only
+  // Redirects are followed to http URLs only, each with the same method, headers and body.
+  long maxRedirects = 0;
   std::chrono::milliseconds transportTimeout{60000};
 };
 

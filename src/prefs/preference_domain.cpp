@@ -45,8 +45,12 @@ bool updateRecord(const platform::Text& preferenceName, const std::function<void
 
   // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
   const auto lock = defaults->lockDomain(*name);
+  defaults->removeStaleTemporaryFiles(*name, lock);
   Dict domain = defaults->persistentDomainForName(*name).value_or(Dict{});
-  Dict record = recordOf(domain).value_or(Dict{});
+  // Moved out, not copied: a record may hold a long folder list.
+  Dict record;
+  if (const auto it = domain.find(kRecordKey); it != domain.end() && it->second.dict())
+    record = std::move(std::get<Dict>(it->second.v));
   edit(record);
   domain[kRecordKey] = std::move(record);
   const bool written = defaults->setPersistentDomain(domain, *name);
