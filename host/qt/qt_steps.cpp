@@ -208,6 +208,7 @@ ControlFacts QtActions::describe(ui::Control& control) {
   Node* node = toolkits::qt::nodeOf(control);
   if (!node) return f;
   f.kind = toolkits::kindName(node->kind_);
+  f.name = node->name_;
   f.tag = node->tag_;
   f.enabled = node->ownEnabled();
   f.hidden = node->effectivelyHidden();
@@ -247,6 +248,8 @@ ControlFacts QtActions::describe(ui::Control& control) {
       f.stringValue = field->stringValue().utf8();
       f.dimmed = field->textColor() == ui::Color::gray;
       f.editable = field->isEditable();
+      f.selectable = field->isSelectable();
+      f.secure = field->lineEdit() && field->lineEdit()->echoMode() == QLineEdit::Password;
       break;
     }
     case Kind::box:
