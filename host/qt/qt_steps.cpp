@@ -34,7 +34,8 @@ std::optional<std::string> imageName(const ui::ImageRef& image) {
 // empty space of a wide layout cell, which Qt does not count as a hit), else the middle.
 QPoint clickPoint(QAbstractButton& button) {
   const int middle = button.height() / 2;
-  if (qobject_cast<QCheckBox*>(&button)) return {button.style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, middle};
+  if (qobject_cast<QCheckBox*>(&button))
+    return {button.style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 1, middle};
   if (qobject_cast<QRadioButton*>(&button))
     return {button.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) / 2 + 1, middle};
   return button.rect().center();

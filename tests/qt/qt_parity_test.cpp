@@ -74,7 +74,9 @@ class Parity : public ::testing::Test {
     out.result = testsupport::runProgram(program, args,
                                          {{"XDG_CONFIG_HOME", (dir / "config").string()},
                                           {"XDG_RUNTIME_DIR", (dir / "run").string()},
-                                          {"LC_ALL", "C.UTF-8"}, {"LANGUAGE", language}, {"QT_QPA_PLATFORM", "offscreen"}});
+                                          {"LC_ALL", "C.UTF-8"},
+                                          {"LANGUAGE", language},
+                                          {"QT_QPA_PLATFORM", "offscreen"}});
     out.settings = testsupport::readFile(settings);
     return out;
   }

@@ -67,8 +67,10 @@ class Loader {
       matrices_[w] = matrix.get();
       return matrix;
     }
-    if (qobject_cast<QLineEdit*>(w)) return std::make_unique<QtTextField>(Kind::textField, w, std::move(name), tag, window);
-    if (qobject_cast<QLabel*>(w)) return std::make_unique<QtTextField>(Kind::label, w, std::move(name), tag, window);
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QLabel*>(w)) {
+      const Kind kind = qobject_cast<QLineEdit*>(w) ? Kind::textField : Kind::label;
+      return std::make_unique<QtTextField>(kind, w, std::move(name), tag, window);
+    }
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       Kind kind = Kind::pushButton;
       if (qobject_cast<QCheckBox*>(w)) kind = Kind::checkBox;
@@ -78,10 +80,16 @@ class Loader {
       if (kind == Kind::radioButton) joinMatrix(*made);
       return made;
     }
-    if (auto* combo = qobject_cast<QComboBox*>(w)) return std::make_unique<QtPopUp>(combo, std::move(name), tag, window, icons_);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+      return std::make_unique<QtPopUp>(combo, std::move(name), tag, window, icons_);
+    }
     if (qobject_cast<QGroupBox*>(w)) return std::make_unique<QtBox>(Kind::box, w, std::move(name), tag, window);
-    if (auto* tabs = qobject_cast<QTabWidget*>(w)) return std::make_unique<QtTabView>(tabs, std::move(name), tag, window);
-    if (auto* bar = qobject_cast<QProgressBar*>(w)) return std::make_unique<QtProgress>(bar, std::move(name), tag, window);
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+      return std::make_unique<QtTabView>(tabs, std::move(name), tag, window);
+    }
+    if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+      return std::make_unique<QtProgress>(bar, std::move(name), tag, window);
+    }
     return std::make_unique<QtContainer>(Kind::view, w, std::move(name), tag, window);
   }
 

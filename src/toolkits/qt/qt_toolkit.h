@@ -21,7 +21,8 @@
 // typed or pasted, through a QValidator.
 //
 // Hold buttons show their two images as the Off and On states of one icon at 18 x 18 pixels: the theme
-// icon of the image's name, else its "-symbolic" form, else the bundle's "<name>.png".
+// icon of the image's name, else its "-symbolic" form, else "<name>.png" beside the layout file (the
+// bundle ships the padlocks there, since a bare desktop or an offscreen run has no icon theme).
 #pragma once
 
 #include <chrono>
@@ -49,7 +50,8 @@ class QtToolkit : public ui::Toolkit {
 
 // The widget behind a view, layout or control of this toolkit; none for another toolkit's, or when the
 // widget has been deleted. The host puts widgetOf(*panel.panelView()) into its window (reparenting is
-// fine; the widget stays owned by the layout and is deleted with it, so the host must not delete it).
+// fine). The layout deletes the widget when the panel releases it; a host window that goes first takes
+// the widget with it, and the panel's controls then act as absent ones.
 QWidget* widgetOf(ui::View& view);
 QWidget* widgetOf(ui::Nib& nib);
 QWidget* widgetOf(ui::Control& control);
