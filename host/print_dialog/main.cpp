@@ -1,0 +1,84 @@
+// ondrix-print-dialog: a Qt print dialog for CUPS queues that shows the Job Handling panel for Ondrix
+// printers.
+#include <CLI/CLI.hpp>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <clocale>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/alert.h"
+#include "platform/host_services.h"
+#include "platform/runloop.h"
+#include "platform/toolkit/headless/headless_toolkit.h"
+#include "plugin/panel.h"
+#include "plugin_loader.h"
+#include "print_window.h"
+#include "printer_list.h"
+
+namespace {
+
+// Alerts are modal message boxes with the panel's title, message and button.
+class MessageBoxAlerts : public platform::AlertPresenter {
+ public:
+  void present(const platform::Text& title, const platform::Text& message, const platform::Text& button) override {
+    QMessageBox box(QMessageBox::Information, QString::fromStdString(title.utf8()),
+                    QString::fromStdString(message.utf8()), QMessageBox::NoButton, QApplication::activeWindow());
+    box.addButton(QString::fromStdString(button.utf8()), QMessageBox::AcceptRole);
+    box.exec();
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  std::setlocale(LC_ALL, "");
+
+  std::string bundle = ONDRIX_DEFAULT_BUNDLE;
+  std::optional<std::string> jobName;
+  std::string settingsFile;
+  std::string cupsQueue;
+  std::string type{kPrintDialogType};
+  std::vector<std::string> files;
+  CLI::App cli{"A print dialog that shows the Job Handling panel for Ondrix printers."};
+  cli.add_option("--bundle", bundle, "the plug-in bundle folder");
+  cli.add_option("--job-name", jobName, "the job's own name");
+  cli.add_option("--settings", settingsFile, "print settings file (key=value lines) the job starts from");
+  cli.add_option("--cups", cupsQueue, "the CUPS queue to start with");
+  cli.add_option("--type", type, "the dialog's type identifier");
+  cli.add_option("files", files, "the files to print");
+  try {
+    cli.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = cli.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+
+  headless::HeadlessToolkit toolkit;
+  platform::RunLoop runLoop;
+  MessageBoxAlerts alerts;
+  const platform::HostServices services{&toolkit, &runLoop, &alerts};
+  platform::setHostServices(services);
+  std::string error;
+  host::LoadedPlugIn plugIn(bundle, services, error);
+  if (!plugIn.principal()) {
+    std::cerr << "ondrix-print-dialog: " << error << std::endl;
+    return 2;
+  }
+  const platform::Bundle pdeBundle(bundle);
+  plugIn.principal()->initWithBundle(&pdeBundle);
+
+  printdialog::PrinterList printers = printdialog::listPrinters(bundle);
+  for (std::size_t i = 0; i < printers.entries.size(); ++i)
+    if (printers.entries[i].kind == printdialog::PrinterEntry::Kind::cups && printers.entries[i].queue == cupsQueue)
+      printers.chosen = i;
+  printdialog::PrintWindow window(std::move(printers), plugIn.principal(),
+                                  {bundle, files, jobName, settingsFile, type});
+  window.show();
+  return app.exec() == 0 && window.result() == QDialog::Accepted ? 0 : 1;
+}

@@ -1,0 +1,7 @@
+#include "panel_widget.h"
+
+namespace printdialog {
+
+QWidget* panelWidget(ui::View*) { return nullptr; }
+
+}  // namespace printdialog
