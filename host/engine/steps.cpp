@@ -1,4 +1,4 @@
-#include "steps.h"
+#include "engine/steps.h"
 
 #include <algorithm>
 #include <array>

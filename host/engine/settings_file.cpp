@@ -1,4 +1,4 @@
-#include "settings_file.h"
+#include "engine/settings_file.h"
 
 #include <cerrno>
 #include <cstring>

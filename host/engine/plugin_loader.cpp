@@ -1,4 +1,4 @@
-#include "plugin_loader.h"
+#include "engine/plugin_loader.h"
 
 #include <dlfcn.h>
 

@@ -1,7 +1,6 @@
-#include "dump.h"
+#include "engine/dump.h"
 
-#include "platform/toolkit/headless/headless_toolkit.h"
-#include "steps.h"
+#include "engine/steps.h"
 
 namespace host {
 namespace {
@@ -23,8 +22,7 @@ nlohmann::json folderEntry(const FolderEntry& entry) {
   return out;
 }
 
-nlohmann::json control(ui::Control& c) {
-  const headless::Description d = headless::describe(c);
+nlohmann::json control(const ControlFacts& d) {
   nlohmann::json out = {{"kind", d.kind},       {"tag", d.tag},           {"enabled", d.enabled},
                         {"dimmed", d.dimmed},   {"editable", d.editable}, {"hidden", d.hidden},
                         {"focus", d.focused}};
@@ -47,7 +45,7 @@ nlohmann::json control(ui::Control& c) {
 
 }  // namespace
 
-nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel) {
+nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
   nlohmann::json out;
   out["document_filing_model"] = panel.document_filing_model;
   out["ondrix_print_system"] = panel.ondrix_print_system;
@@ -69,9 +67,9 @@ nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel) {
   }
   nlohmann::json controls = nlohmann::json::object();
   if (ui::Nib* nib = panel.nib()) {
-    for (ui::Control* c : headless::controlsOf(*nib)) {
+    for (ui::Control* c : eyes.controlsOf(*nib)) {
       const std::string name(c->identifier());
-      if (isKnownControlName(name)) controls[name] = control(*c);
+      if (isKnownControlName(name)) controls[name] = control(eyes.describe(*c));
     }
   }
   out["controls"] = std::move(controls);

@@ -3,10 +3,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "engine/engine.h"
 #include "plugin/panel.h"
 
 namespace host {
 
-nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel);
+// The eyes are the front end's: they read its controls.
+nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes);
 
 }  // namespace host

@@ -1,0 +1,103 @@
+// The step engine of the scriptable dialogs: it parses a command line of ondrix-pde-host's options and
+// steps, loads the panel's bundle, makes the panel for the named printer, runs the steps and prints one
+// line per answer (shouldPrint=, summary:, alert:, panelName=, panelKind=, the dump JSON). The same engine
+// serves ondrix-pde-host on headless controls and ondrix-print-dialog --steps on Qt widgets; a front end
+// gives it the toolkit, the run loop and the hands that operate the controls.
+//
+// Usage from a front end:
+//   MyActions actions;                  // implements host::UserActions for the front end's controls
+//   host::Frontend frontend{toolkit, runLoop, actions, "ondrix-print-dialog"};
+//   return host::runCommandLine(argc, argv, frontend);
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text.h"
+#include "ui/toolkit.h"
+
+namespace platform {
+class RunLoop;
+}
+
+namespace host {
+
+// Exit statuses of a run.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;       // the last print step was refused (shouldPrint=NO)
+inline constexpr int kExitUsage = 2;         // bad options or steps, unreadable PPD, settings or bundle
+inline constexpr int kExitSubmitFailed = 3;  // CUPS did not take the job of --print
+
+// What the dump shows of one control. Fields that do not apply to the control's kind stay none or empty.
+struct ControlFacts {
+  struct Item {
+    std::optional<std::string> title;  // none for a separator
+    bool separator = false;
+    std::optional<std::string> image;  // image name (theme name or file name), none without image
+  };
+  // "checkBox", "holdButton", "pushButton", "radioButton", "matrix", "popUpButton", "textField",
+  // "label", "box", "tabView", "progressIndicator", "view"; "unknown" for a control of another toolkit.
+  std::string kind = "unknown";
+  long tag = 0;
+  std::optional<long> state;               // buttons and radio cells
+  std::optional<long> selectedRow;         // matrices
+  std::optional<long> selectedIndex;       // pop-ups and tab views
+  std::optional<std::string> stringValue;  // text fields and labels
+  std::optional<std::string> title;        // buttons, radio cells, boxes
+  bool enabled = false;                    // the control's own flag, not its container's
+  bool dimmed = false;                     // text colour grey
+  bool editable = false;
+  bool hidden = false;                     // itself, a container or a removed tab page hidden
+  bool focused = false;                    // the window's keyboard focus
+  bool animating = false;
+  std::optional<std::string> image;           // hold buttons
+  std::optional<std::string> alternateImage;  // hold buttons
+  std::vector<Item> items;                    // pop-ups
+  std::vector<std::string> tabLabels;         // tab views
+};
+
+// The user's hands on one toolkit's controls, and the eyes that read them for the dump. Every user
+// operation refuses (returns false or 0) a control of another toolkit, a disabled one and a hidden one.
+class UserActions {
+ public:
+  virtual ~UserActions() = default;
+  // Check box, hold button: flip and send the action; radio cell: select its row and send the matrix's
+  // action; push button: send its action.
+  virtual bool click(ui::Control& control) = 0;
+  // Pop-up item, matrix row or tab item by index; then the control's action. Separators and indexes
+  // outside the control are refused.
+  virtual bool select(ui::Control& control, long index) = 0;
+  // Keys typed one character at a time at the end of the field, each judged by the field's formatter.
+  // Returns the number of keys the field took.
+  virtual std::size_t type(ui::TextField& field, const platform::Text& text) = 0;
+  // The whole text inserted at the end of the field at once, judged once by the formatter.
+  virtual bool paste(ui::TextField& field, const platform::Text& text) = 0;
+  // Select all and delete, judged once by the formatter.
+  virtual bool clear(ui::TextField& field) = 0;
+  // Sets a value as the program would, without formatter or action (see headless::set for the forms).
+  virtual bool set(ui::Control& control, std::string_view value) = 0;
+
+  // The named controls of a loaded layout in document order, the root excluded.
+  virtual std::vector<ui::Control*> controlsOf(ui::Nib& nib) = 0;
+  virtual ControlFacts describe(ui::Control& control) = 0;
+};
+
+// What a front end hands the engine; everything is borrowed for the run.
+struct Frontend {
+  ui::Toolkit& toolkit;
+  platform::RunLoop& runLoop;
+  UserActions& actions;
+  std::string_view program;  // the name that opens error messages
+};
+
+// Runs one dialog from a command line of ondrix-pde-host's options and steps (an optional "--steps" word
+// before the steps is allowed). Alerts are printed as "alert: TITLE | MESSAGE | BUTTON" lines and do not
+// wait. Returns one of the exit statuses above.
+// REQUIRES: called once per process (the plug-in's host services are process-wide), on the thread that
+// owns the front end's controls.
+int runCommandLine(int argc, char** argv, Frontend& frontend);
+
+}  // namespace host
