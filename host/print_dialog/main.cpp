@@ -3,37 +3,21 @@
 #include <CLI/CLI.hpp>
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <clocale>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/alert.h"
+#include "engine/plugin_loader.h"
 #include "platform/host_services.h"
-#include "platform/runloop.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
 #include "plugin/panel.h"
-#include "plugin_loader.h"
 #include "print_window.h"
 #include "printer_list.h"
+#include "toolkits/qt/qt_toolkit.h"
 
-namespace {
-
-// Alerts are modal message boxes with the panel's title, message and button.
-class MessageBoxAlerts : public platform::AlertPresenter {
- public:
-  void present(const platform::Text& title, const platform::Text& message, const platform::Text& button) override {
-    QMessageBox box(QMessageBox::Information, QString::fromStdString(title.utf8()),
-                    QString::fromStdString(message.utf8()), QMessageBox::NoButton, QApplication::activeWindow());
-    box.addButton(QString::fromStdString(button.utf8()), QMessageBox::AcceptRole);
-    box.exec();
-  }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -59,9 +43,9 @@ int main(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
-  headless::HeadlessToolkit toolkit;
-  platform::RunLoop runLoop;
-  MessageBoxAlerts alerts;
+  toolkits::qt::QtToolkit toolkit(std::filesystem::path(bundle) / "Contents" / "Resources");
+  toolkits::qt::QtRunLoop runLoop;
+  toolkits::qt::MessageBoxAlerts alerts;
   const platform::HostServices services{&toolkit, &runLoop, &alerts};
   platform::setHostServices(services);
   std::string error;

@@ -22,10 +22,10 @@
 
 #include <algorithm>
 
-#include "panel_widget.h"
 #include "platform/printcore_cups.h"
 #include "ppd_options.h"
-#include "settings_file.h"
+#include "engine/settings_file.h"
+#include "toolkits/qt/qt_toolkit.h"
 #include "util/ppd_access.h"
 
 namespace printdialog {
@@ -207,7 +207,7 @@ void PrintWindow::startPrinter() {
   if (panel_) {
     ui::View* view = panel_->panelView();
     panel_->restoreValuesAndReturnError(nullptr);
-    QWidget* widget = panelWidget(view);
+    QWidget* widget = view ? toolkits::qt::widgetOf(*view) : nullptr;
     if (widget) {
       panelArea_->setWidget(widget);
       followPanelChanges(widget);

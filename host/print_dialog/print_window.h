@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_host.h"
+#include "engine/dialog_host.h"
 #include "plugin/plugin.h"
 #include "printer_list.h"
 

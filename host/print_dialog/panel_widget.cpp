@@ -1,7 +1,0 @@
-#include "panel_widget.h"
-
-namespace printdialog {
-
-QWidget* panelWidget(ui::View*) { return nullptr; }
-
-}  // namespace printdialog
