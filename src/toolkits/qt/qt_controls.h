@@ -289,11 +289,12 @@ class QtView : public ui::View {
 // A loaded layout: its root widget, its window, its wrappers in document order.
 class QtNib : public ui::Nib {
  public:
-  explicit QtNib(QWidget* root) : root_(root), view_(*this) {}
+  QtNib(QWidget* root, std::filesystem::path resources) : icons_(std::move(resources)), root_(root), view_(*this) {}
   ~QtNib() override;
   ui::View& rootView() override { return view_; }
   ui::Control* controlNamed(std::string_view name) override;
 
+  IconSource icons_;  // before the wrappers, which draw with it
   QPointer<QWidget> root_;
   QtWindow window_;
   std::vector<std::unique_ptr<Node>> nodes_;

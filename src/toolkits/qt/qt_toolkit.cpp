@@ -44,7 +44,7 @@ QWidget* matrixAround(QWidget* w, QWidget* root) {
 
 class Loader {
  public:
-  Loader(QtNib& nib, const IconSource& icons) : nib_(nib), icons_(icons) {}
+  explicit Loader(QtNib& nib) : nib_(nib), icons_(nib.icons_) {}
 
   // Wraps the layout's widgets in document order (Qt keeps children in creation order, and QUiLoader
   // creates them as the file lists them).
@@ -103,11 +103,6 @@ class Loader {
 
 }  // namespace
 
-QtToolkit::QtToolkit(std::filesystem::path resources)
-    : resources_(std::move(resources)), icons_(std::make_unique<IconSource>(resources_)) {}
-
-QtToolkit::~QtToolkit() = default;
-
 std::unique_ptr<ui::Nib> QtToolkit::loadNib(const std::filesystem::path& file, ui::NibOwner& owner) {
   QFile in(QString::fromStdString(file.string()));
   if (in.size() > kMaxLayoutBytes || !in.open(QIODevice::ReadOnly)) return nullptr;
@@ -115,8 +110,8 @@ std::unique_ptr<ui::Nib> QtToolkit::loadNib(const std::filesystem::path& file, u
   QWidget* root = loader.load(&in);
   if (!root) return nullptr;
 
-  auto nib = std::make_unique<QtNib>(root);
-  Loader(*nib, *icons_).wrap(root);
+  auto nib = std::make_unique<QtNib>(root, file.parent_path());
+  Loader(*nib).wrap(root);
   // The owner sees the finished layout, so a matrix arrives with its cells.
   for (const auto& node : nib->nodes_) owner.connectOutlet(node->name_, node->control());
   return nib;

@@ -37,23 +37,14 @@
 
 namespace toolkits::qt {
 
-class IconSource;
-
 class QtToolkit : public ui::Toolkit {
  public:
-  // resources: the bundle's resource folder, where icons missing from the theme are found.
-  // REQUIRES: a QApplication exists for as long as the toolkit and its layouts live.
-  explicit QtToolkit(std::filesystem::path resources);
-  // REQUIRES: the layouts it loaded are gone (their hold buttons and pop-ups draw with its icons).
-  ~QtToolkit() override;
+  // REQUIRES: a QApplication exists for as long as the layouts live.
   // Loads the .ui file with QUiLoader and connects every named control (in document order) to the owner.
   // The layout's root widget has no parent until the host places it; the nib deletes it when it goes.
+  // Icons missing from the theme are taken from the layout file's folder (the bundle's resources).
   // None when the file cannot be read or is not a layout.
   std::unique_ptr<ui::Nib> loadNib(const std::filesystem::path& file, ui::NibOwner& owner) override;
-
- private:
-  std::filesystem::path resources_;
-  std::unique_ptr<IconSource> icons_;
 };
 
 // The widget behind a view, layout or control of this toolkit; none for another toolkit's, or when the
