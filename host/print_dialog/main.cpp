@@ -4,14 +4,16 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <clocale>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/plugin_loader.h"
+#include "qt/qt_steps.h"
 #include "platform/host_services.h"
 #include "plugin/panel.h"
 #include "print_window.h"
@@ -22,6 +24,12 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");
+
+  // With --steps the window runs a script of the command-line host's steps on its Job Handling page.
+  if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string_view(a) == "--steps"; })) {
+    printdialog::PrintWindow window({}, nullptr, {});
+    return host::qt::runSteps(argc, argv, window.panelPage());
+  }
 
   std::string bundle = ONDRIX_DEFAULT_BUNDLE;
   std::optional<std::string> jobName;
@@ -43,7 +51,7 @@ int main(int argc, char** argv) {
     return code == 0 ? 0 : 2;
   }
 
-  toolkits::qt::QtToolkit toolkit(std::filesystem::path(bundle) / "Contents" / "Resources");
+  toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;
   toolkits::qt::MessageBoxAlerts alerts;
   const platform::HostServices services{&toolkit, &runLoop, &alerts};

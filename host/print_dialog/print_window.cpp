@@ -81,8 +81,12 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   tabs_->addTab(optionsPage_, tr("Printer Options"));
   panelArea_ = new QScrollArea;
   panelArea_->setObjectName("panelArea");
-  panelArea_->setWidgetResizable(false);
+  panelArea_->setWidgetResizable(true);
   panelArea_->setFrameShape(QFrame::NoFrame);
+  panelPage_ = new QWidget;
+  auto* pageLayout = new QVBoxLayout(panelPage_);
+  pageLayout->setContentsMargins(0, 0, 0, 0);
+  panelArea_->setWidget(panelPage_);
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
@@ -164,17 +168,20 @@ void PrintWindow::choosePrinter(int index) {
 // Ends the panel as a print dialog does when the printer changes: its view leaves the window first, since
 // the panel's layout owns it, then the panel goes, then the callback object that it held.
 void PrintWindow::endPanel() {
-  if (panelArea_) {
-    if (QWidget* view = panelArea_->takeWidget()) view->setParent(nullptr);
-    const int tab = tabs_ ? tabs_->indexOf(panelArea_) : -1;
-    if (tab >= 0) tabs_->removeTab(tab);
+  if (panelView_) {
+    panelPage_->layout()->removeWidget(panelView_);
+    panelView_->setParent(nullptr);
+    panelView_ = nullptr;
   }
+  if (const int tab = tabs_ ? tabs_->indexOf(panelArea_) : -1; tab >= 0) tabs_->removeTab(tab);
   panel_.reset();
   panels_.reset();
   host_.reset();
 }
 
 void PrintWindow::startPrinter() {
+  // The new printer's panel takes the old one's place in front.
+  const bool panelInFront = !host_ || tabs_->currentWidget() == panelArea_;
   endPanel();
   summary_->clear();
   if (printers_.entries.empty()) {
@@ -207,17 +214,23 @@ void PrintWindow::startPrinter() {
   if (panel_) {
     ui::View* view = panel_->panelView();
     panel_->restoreValuesAndReturnError(nullptr);
-    QWidget* widget = view ? toolkits::qt::widgetOf(*view) : nullptr;
-    if (widget) {
-      panelArea_->setWidget(widget);
-      followPanelChanges(widget);
-    } else {
-      panelArea_->setWidget(new QLabel(tr("The panel's layout could not be loaded.")));
+    panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
+    if (panelView_) {
+      panelPage_->layout()->addWidget(panelView_);
+      panelPage_->layout()->setAlignment(panelView_, Qt::AlignLeft | Qt::AlignTop);
+      followPanelChanges(panelView_);
     }
     tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));
+    if (panelInFront) tabs_->setCurrentWidget(panelArea_);
     if (tabs_->currentWidget() == panelArea_) panel_->willShow();
   }
   refreshSummary();
+}
+
+QWidget& PrintWindow::panelPage() {
+  if (tabs_->indexOf(panelArea_) < 0) tabs_->addTab(panelArea_, tr("Job Handling"));
+  tabs_->setCurrentWidget(panelArea_);
+  return *panelPage_;
 }
 
 void PrintWindow::fillPPDOptions() {

@@ -60,6 +60,10 @@ class PrintWindow : public QDialog {
   // Chooses the printer at index of the list: ends the panel and makes one for the new printer.
   void choosePrinter(int index);
 
+  // The Job Handling page, shown as a tab, for a caller that places a panel's view itself (the scripted
+  // steps); its layout takes the view.
+  QWidget& panelPage();
+
   // How the window tells the user something: a message box, unless a caller (a test) puts its own here.
   std::function<void(const QString& title, const QString& text)> inform;
 
@@ -96,6 +100,8 @@ class PrintWindow : public QDialog {
   QWidget* optionsPage_ = nullptr;
   QFormLayout* optionsForm_ = nullptr;
   QScrollArea* panelArea_ = nullptr;
+  QWidget* panelPage_ = nullptr;  // inside panelArea_, holds the panel's view
+  QWidget* panelView_ = nullptr;  // the view placed in panelPage_, owned by the panel's layout
   QLabel* summary_ = nullptr;
 };
 
