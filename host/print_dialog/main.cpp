@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   // With --steps the window runs a script of the command-line host's steps on its Job Handling page.
   if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string_view(a) == "--steps"; })) {
     printdialog::PrintWindow window({}, nullptr, {});
+    window.show();
     return host::qt::runSteps(argc, argv, window.panelPage());
   }
 
