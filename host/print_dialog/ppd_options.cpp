@@ -4,25 +4,11 @@
 
 #include <cstring>
 
-#include "platform/encoding.h"
-
 // Marking and conflict checks belong to the PPD interface that CUPS 2.4 marks deprecated.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace printdialog {
 namespace {
-
-// PPD texts are in the file's LanguageEncoding; the dialog shows them as UTF-8.
-std::string utf8Text(ppd_file_t* ppd, const char* text) {
-  if (!text) return {};
-  const char* encoding = ppd->lang_encoding ? ppd->lang_encoding : "";
-  platform::NSStringEncoding ns = platform::kNSUTF8StringEncoding;
-  if (!strcasecmp(encoding, "ISOLatin1")) ns = platform::kNSISOLatin1StringEncoding;
-  else if (!strcasecmp(encoding, "WindowsANSI")) ns = platform::kNSWindowsCP1252StringEncoding;
-  else if (!strcasecmp(encoding, "MS-JIS")) ns = platform::kNSShiftJISStringEncoding;
-  const platform::Text decoded = platform::createWithBytesNS(text, ns);
-  return decoded.isNone() ? std::string(text) : decoded.utf8();
-}
 
 template <class Visit>
 void forEachUiOption(ppd_file_t* ppd, Visit visit) {
@@ -38,10 +24,11 @@ void forEachUiOption(ppd_file_t* ppd, Visit visit) {
 std::vector<PPDOptionItem> uiOptions(ppd_file_t* ppd) {
   std::vector<PPDOptionItem> items;
   forEachUiOption(ppd, [&](ppd_option_t* option) {
-    PPDOptionItem item{option->keyword, utf8Text(ppd, option->text[0] ? option->text : option->keyword), {}};
+    // ppdOpen has already turned the texts into UTF-8, whatever the file's LanguageEncoding.
+    PPDOptionItem item{option->keyword, option->text[0] ? option->text : option->keyword, {}};
     for (int i = 0; i < option->num_choices; ++i) {
       const ppd_choice_t& c = option->choices[i];
-      item.choices.push_back({c.choice, utf8Text(ppd, c.text[0] ? c.text : c.choice)});
+      item.choices.push_back({c.choice, c.text[0] ? c.text : c.choice});
     }
     items.push_back(std::move(item));
   });

@@ -97,7 +97,7 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   summary_->setTextFormat(Qt::RichText);
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
-  summaryBox->setMinimumWidth(220);
+  summaryBox->setMinimumWidth(240);
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(tabs_, 1);
@@ -124,6 +124,7 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
     if (panel_ && tabs_->currentWidget() == panelArea_) panel_->willShow();
   });
   startPrinter();
+  resize(sizeHint().expandedTo(QSize(720, 540)));
 }
 
 PrintWindow::~PrintWindow() { endPanel(); }
@@ -143,6 +144,7 @@ QWidget* PrintWindow::makeGeneralPage() {
   copies_ = new QSpinBox;
   copies_->setObjectName("copies");
   copies_->setRange(1, 999);
+  copies_->setMaximumWidth(copies_->fontMetrics().horizontalAdvance("0000") + 48);
   pages_ = new QLineEdit;
   pages_->setObjectName("pageRanges");
   pages_->setPlaceholderText(tr("All pages (or e.g. 1-4, 7)"));
@@ -218,6 +220,8 @@ void PrintWindow::startPrinter() {
     if (panelView_) {
       panelPage_->layout()->addWidget(panelView_);
       panelPage_->layout()->setAlignment(panelView_, Qt::AlignLeft | Qt::AlignTop);
+      // The whole panel in view, as its layout was drawn.
+      panelArea_->setMinimumSize(panelView_->sizeHint().grownBy(QMargins(2, 2, 2, 2)));
       followPanelChanges(panelView_);
     }
     tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));

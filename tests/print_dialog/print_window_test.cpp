@@ -127,6 +127,7 @@ TEST_F(PrintWindowTest, WithoutSchedulerTheDemoModelsShowThePanelAndTheJobOption
   EXPECT_NE(printers.note.find("No print scheduler answers"), std::string::npos);
   EXPECT_EQ(printers.entries[printers.chosen].label, "Demo: Ondrix MX-4070");
   const int directoryModel = indexOfModel(printers, "MX-8090");
+  const int frenchModel = indexOfModel(printers, "MX-2010");  // its PPD is in ISO Latin-1
 
   const fs::path job = scratch_.path() / "report.txt";
   testsupport::writeFile(job, "text\n");
@@ -152,6 +153,10 @@ TEST_F(PrintWindowTest, WithoutSchedulerTheDemoModelsShowThePanelAndTheJobOption
   EXPECT_NE(window->panel(), first);
   EXPECT_EQ(tabs->currentWidget()->objectName(), "panelArea");
   EXPECT_EQ(static_cast<OndrixPrintPdeTarvel*>(window->panel())->active_directory, 1);
+
+  window->choosePrinter(frenchModel);
+  EXPECT_EQ(window->findChild<QComboBox*>("ppd-Duplex")->itemText(0), "Désactivé");
+  window->choosePrinter(directoryModel);
 
   clickPrint(*window);
   ASSERT_EQ(informed_.size(), 1u);
