@@ -60,7 +60,8 @@ class Parity : public ::testing::Test {
     std::string settings;
   };
 
-  Run run(const std::string& program, const std::string& ppd, std::vector<std::string> steps) {
+  Run run(const std::string& program, const std::string& ppd, std::vector<std::string> steps,
+          const std::string& language = "") {
     const std::filesystem::path dir = scratch_.path() / std::to_string(runs_++);
     std::filesystem::create_directories(dir / "run");
     std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
@@ -73,16 +74,16 @@ class Parity : public ::testing::Test {
     out.result = testsupport::runProgram(program, args,
                                          {{"XDG_CONFIG_HOME", (dir / "config").string()},
                                           {"XDG_RUNTIME_DIR", (dir / "run").string()},
-                                          {"LC_ALL", "C.UTF-8"}, {"LANGUAGE", ""}, {"QT_QPA_PLATFORM", "offscreen"}});
+                                          {"LC_ALL", "C.UTF-8"}, {"LANGUAGE", language}, {"QT_QPA_PLATFORM", "offscreen"}});
     out.settings = testsupport::readFile(settings);
     return out;
   }
 
-  void expectSame(const Script& s) {
-    const Run headless = run(ONDRIX_HOST_EXE, s.ppd, s.steps);
-    const Run qt = run(ONDRIX_QT_STEPS_EXE, s.ppd, s.steps);
+  void expectSame(const Script& s, const std::string& language = "") {
+    const Run headless = run(ONDRIX_HOST_EXE, s.ppd, s.steps, language);
+    const Run qt = run(ONDRIX_QT_STEPS_EXE, s.ppd, s.steps, language);
     EXPECT_EQ(headless.result.status, qt.result.status) << s.name << "\n" << qt.result.err;
-    EXPECT_EQ(headless.result.out, qt.result.out) << s.name;
+    EXPECT_EQ(headless.result.out, qt.result.out) << s.name << " " << language;
     EXPECT_EQ(headless.settings, qt.settings) << s.name;
     EXPECT_EQ(headless.result.err, "") << s.name;
   }
@@ -104,6 +105,17 @@ TEST_F(Parity, FetchedFoldersAreTheSameOnBothToolkits) {
               {"view", "restore", "click", "retentionCheckBox", "set", "printersAddressEditText", sim.address(),
                "click", "getFolderNameButton", "select", "folderSelectionPopup", "4", "type",
                "folderPasswordEditText", "0042", "dump", "save", "print"}});
+}
+
+// Titles, labels, the summary and the alert come from the strings table on both toolkits.
+TEST_F(Parity, TranslatedPanelsAreTheSame) {
+  const Script translated{"translated", "demo-printsystem.ppd", {"view", "restore", "summary", "print", "dump"}};
+  for (const std::string language : {"de", "ja"}) {
+    expectSame(translated, language);
+    EXPECT_EQ(run(ONDRIX_QT_STEPS_EXE, translated.ppd, translated.steps, language).result.out.find("Please confirm"),
+              std::string::npos)
+        << language << ": the alert is not translated";
+  }
 }
 
 TEST_F(Parity, UsageErrorsAreTheSame) {
