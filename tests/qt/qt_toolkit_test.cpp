@@ -165,4 +165,20 @@ TEST_F(QtPanel, FolderQueryTurnsTheIndicatorThenFillsThePopUp) {
   EXPECT_FALSE(popUp->itemIcon(4).isNull());  // the padlock of a protected folder
 }
 
+// A host may delete its window, and the panel's widgets with it, before it releases the panel: the panel
+// then works on controls without widgets, which act as absent ones.
+TEST_F(QtPanel, ThePanelOutlivesItsWidgets) {
+  OndrixPrintPdeTarvel& panel = makeViewedPanel();
+  panel.restoreValuesAndReturnError(nullptr);
+  QWidget* view = toolkits::qt::widgetOf(*panel.panelView());
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->objectName(), "JobControl4");
+  delete view;
+  EXPECT_FALSE(toolkits::qt::widgetOf(*panel.panelView()));
+  EXPECT_FALSE(hands_.click(control(panel, "retentionCheckBox")));
+  panel.restoreValuesAndReturnError(nullptr);
+  panel.saveValuesAndReturnError(nullptr);
+  EXPECT_EQ(control(panel, "loginNameEditText").asTextField()->stringValue().utf8(), "");
+}
+
 }  // namespace

@@ -139,7 +139,7 @@ long QtMatrix::selectedRow() const {
 void QtMatrix::selectCellAtRow(long row, long column) {
   if (column != 0) return;
   if (row == -1) {
-    for (QtButton* cell : cells_) cell->button()->setChecked(false);
+    for (QtButton* cell : cells_) cell->setState(0);
     return;
   }
   if (row < 0 || row >= numberOfRows()) return;
