@@ -77,7 +77,9 @@ class UserActions {
   virtual bool paste(ui::TextField& field, const platform::Text& text) = 0;
   // Select all and delete, judged once by the formatter.
   virtual bool clear(ui::TextField& field) = 0;
-  // Sets a value as the program would, without formatter or action (see headless::set for the forms).
+  // Sets a value as the program would, without formatter or action: a text field's string value (UTF-8),
+  // a two-state button's state ("0" or "1"), a matrix's row, a pop-up's item or a tab view's item (decimal,
+  // "-1" for none). False when the value does not fit the control.
   virtual bool set(ui::Control& control, std::string_view value) = 0;
 
   // The named controls of a loaded layout in document order, the root excluded.

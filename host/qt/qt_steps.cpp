@@ -13,8 +13,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include <charconv>
-
 #include "toolkits/qt/qt_controls.h"
 #include "toolkits/qt/qt_text.h"
 #include "toolkits/qt/qt_toolkit.h"
@@ -23,15 +21,8 @@ namespace host::qt {
 
 namespace {
 
-using toolkits::qt::Kind;
+using toolkits::Kind;
 using toolkits::qt::Node;
-
-std::optional<long> parseLong(std::string_view s) {
-  long value = 0;
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return value;
-}
 
 std::optional<std::string> imageName(const ui::ImageRef& image) {
   if (!image) return std::nullopt;
@@ -104,8 +95,7 @@ bool QtActions::select(ui::Control& control, long index) {
   switch (node->kind_) {
     case Kind::popUpButton: {
       auto* popUp = static_cast<toolkits::qt::QtPopUp*>(node);
-      ui::MenuItem* item = popUp->menu_.itemAtIndex(index);
-      if (!item || item->isSeparator()) return false;
+      if (!popUp->menu_.choosable(index)) return false;
       popUp->show();
       // The choice as the pop-up's list reports it when the user picks an item.
       QComboBox* combo = popUp->combo();
@@ -172,7 +162,7 @@ bool QtActions::set(ui::Control& control, std::string_view value) {
     static_cast<toolkits::qt::QtTextField*>(node)->setStringValue(platform::Text::fromUtf8(value));
     return true;
   }
-  const std::optional<long> number = parseLong(value);
+  const std::optional<long> number = toolkits::parseLong(value);
   if (!number) return false;
   switch (node->kind_) {
     case Kind::checkBox:
@@ -217,7 +207,7 @@ ControlFacts QtActions::describe(ui::Control& control) {
   ControlFacts f;
   Node* node = toolkits::qt::nodeOf(control);
   if (!node) return f;
-  f.kind = toolkits::qt::kindName(node->kind_);
+  f.kind = toolkits::kindName(node->kind_);
   f.tag = node->tag_;
   f.enabled = node->ownEnabled();
   f.hidden = node->effectivelyHidden();
@@ -243,8 +233,8 @@ ControlFacts QtActions::describe(ui::Control& control) {
       break;
     case Kind::popUpButton: {
       auto* popUp = static_cast<toolkits::qt::QtPopUp*>(node);
-      f.selectedIndex = popUp->selected_;
-      for (const auto& item : popUp->menu_.items_) {
+      f.selectedIndex = popUp->menu_.selected();
+      for (const auto& item : popUp->menu_.items()) {
         std::optional<std::string> title;
         if (!item->title().isNone()) title = item->title().utf8();
         f.items.push_back({title, item->isSeparator(), imageName(item->image())});

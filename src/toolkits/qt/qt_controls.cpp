@@ -29,24 +29,6 @@ QTabWidget* tabsOfPage(const QWidget* w) {
 
 }  // namespace
 
-std::string_view kindName(Kind kind) {
-  switch (kind) {
-    case Kind::view: return "view";
-    case Kind::label: return "label";
-    case Kind::textField: return "textField";
-    case Kind::checkBox: return "checkBox";
-    case Kind::holdButton: return "holdButton";
-    case Kind::pushButton: return "pushButton";
-    case Kind::radioButton: return "radioButton";
-    case Kind::matrix: return "matrix";
-    case Kind::popUpButton: return "popUpButton";
-    case Kind::box: return "box";
-    case Kind::tabView: return "tabView";
-    case Kind::progressIndicator: return "progressIndicator";
-  }
-  return "unknown";
-}
-
 QIcon IconSource::icon(const ui::ImageRef& image) const {
   if (!image) return {};
   if (!image->file.empty()) return QIcon(QString::fromStdString(image->file.string()));
@@ -139,7 +121,7 @@ long QtMatrix::selectedRow() const {
 void QtMatrix::selectCellAtRow(long row, long column) {
   if (column != 0) return;
   if (row == -1) {
-    for (QtButton* cell : cells_) cell->button()->setChecked(false);
+    for (QtButton* cell : cells_) cell->setState(0);
     return;
   }
   if (row < 0 || row >= numberOfRows()) return;
@@ -161,70 +143,18 @@ void QtMatrix::cellClicked(QtButton& cell) {
   sendAction(*this);
 }
 
-ui::MenuItem* QtMenu::itemAtIndex(long index) {
-  if (index < 0 || index >= numberOfItems()) return nullptr;
-  owner_.changed();  // the caller may change the item
-  return items_[static_cast<std::size_t>(index)].get();
-}
-
-// Keeps the selection on the same item; when that item goes, falls back to the nearest earlier item that
-// is not a separator, else the nearest later one, else to no selection.
-void QtMenu::removeItemAtIndex(long index) {
-  if (index < 0 || index >= numberOfItems()) return;
-  items_.erase(items_.begin() + index);
-  owner_.changed();
-  long& selected = owner_.selected_;
-  if (selected < index) return;
-  if (selected > index) {
-    --selected;
-    return;
-  }
-  selected = -1;
-  for (long i = index - 1; i >= 0; --i) {
-    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
-      selected = i;
-      return;
-    }
-  }
-  for (long i = index; i < numberOfItems(); ++i) {
-    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
-      selected = i;
-      return;
-    }
-  }
-}
-
-// A pop-up without a selection takes the first real item added to it.
-void QtMenu::addItem(ui::MenuItem item) {
-  const bool selectable = !item.isSeparator();
-  items_.push_back(std::make_unique<ui::MenuItem>(std::move(item)));
-  if (owner_.selected_ == -1 && selectable) owner_.selected_ = numberOfItems() - 1;
-  owner_.changed();
-}
-
-void QtMenu::removeAllItems() {
-  items_.clear();
-  owner_.selected_ = -1;
-  owner_.changed();
-}
+void QtMenu::changed() { owner_.changed(); }
 
 QtPopUp::QtPopUp(QComboBox* combo, std::string name, long tag, QtWindow* window, const IconSource& icons)
     : Widget(Kind::popUpButton, combo, std::move(name), tag, window), menu_(*this), icons_(icons) {
   combo->setIconSize(QSize(kIconSide, kIconSide));
-  for (int i = 0; i < combo->count(); ++i)
-    menu_.items_.push_back(std::make_unique<ui::MenuItem>(fromQString(combo->itemText(i))));
-  selected_ = combo->currentIndex();
+  const int current = combo->currentIndex();
+  for (int i = 0; i < combo->count(); ++i) menu_.addItem(ui::MenuItem(fromQString(combo->itemText(i))));
+  menu_.select(current >= 0 && current < combo->count() ? current : (combo->count() > 0 ? 0 : -1));
   QObject::connect(combo, &QComboBox::activated, &guard_, [this](int index) { userSelected(index); });
 }
 
 QComboBox* QtPopUp::combo() const { return static_cast<QComboBox*>(widget_.data()); }
-
-// -1 clears the selection; other indexes outside the menu change nothing.
-void QtPopUp::selectItemAtIndex(long index) {
-  if (index < -1 || index >= menu_.numberOfItems()) return;
-  selected_ = index;
-  changed();
-}
 
 void QtPopUp::changed() {
   if (stale_) return;
@@ -238,19 +168,19 @@ void QtPopUp::show() {
   if (!box) return;
   const QSignalBlocker quiet(box);
   box->clear();
-  for (const auto& item : menu_.items_) {
+  for (const auto& item : menu_.items()) {
     if (item->isSeparator()) box->insertSeparator(box->count());
     else box->addItem(icons_.icon(item->image()), toQString(item->title()));
   }
-  box->setCurrentIndex(static_cast<int>(selected_));
+  box->setCurrentIndex(static_cast<int>(menu_.selected()));
 }
 
 void QtPopUp::userSelected(long index) {
-  if (index < 0 || index >= menu_.numberOfItems() || menu_.items_[static_cast<std::size_t>(index)]->isSeparator()) {
+  if (!menu_.choosable(index)) {
     show();  // back to the selection the panel knows
     return;
   }
-  selected_ = index;
+  menu_.select(index);
   sendAction(*this);
 }
 
@@ -412,27 +342,9 @@ bool QtWindow::makeFirstResponder(ui::Control* control) {
   }
   Node* node = nodeOf(*control);
   if (!node || node->window_ != this) return false;
-  bool accepts = false;
-  switch (node->kind_) {
-    case Kind::textField:
-    case Kind::label:
-      accepts = static_cast<QtTextField*>(node)->isSelectable();
-      break;
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::pushButton:
-    case Kind::radioButton:
-    case Kind::matrix:
-    case Kind::popUpButton:
-    case Kind::tabView:
-      accepts = node->ownEnabled();
-      break;
-    case Kind::view:
-    case Kind::box:
-    case Kind::progressIndicator:
-      break;
-  }
-  if (!accepts) return false;
+  const bool field = node->kind_ == Kind::textField || node->kind_ == Kind::label;
+  const bool selectable = field && static_cast<QtTextField*>(node)->isSelectable();
+  if (!takesFocus(node->kind_, selectable, node->ownEnabled())) return false;
   firstResponder_ = control;
   if (node->widget_) node->widget_->setFocus(Qt::OtherFocusReason);
   return true;

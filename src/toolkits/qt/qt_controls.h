@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
 
 class QAbstractButton;
@@ -29,11 +30,6 @@ namespace toolkits::qt {
 
 class QtWindow;
 class QtMatrix;
-
-enum class Kind { view, label, textField, checkBox, holdButton, pushButton, radioButton, matrix, popUpButton,
-                  box, tabView, progressIndicator };
-
-std::string_view kindName(Kind kind);
 
 // Turns the panel's images into icons: theme name, its "-symbolic" form, then the bundle's PNG of that name.
 class IconSource {
@@ -143,16 +139,12 @@ class QtMatrix : public Widget<ui::Matrix> {
 
 class QtPopUp;
 
-class QtMenu : public ui::Menu {
+class QtMenu : public PopUpMenu {
  public:
   explicit QtMenu(QtPopUp& owner) : owner_(owner) {}
-  long numberOfItems() const override { return static_cast<long>(items_.size()); }
-  ui::MenuItem* itemAtIndex(long index) override;
-  void removeItemAtIndex(long index) override;
-  void addItem(ui::MenuItem item) override;
-  void removeAllItems() override;
 
-  std::vector<std::unique_ptr<ui::MenuItem>> items_;
+ protected:
+  void changed() override;
 
  private:
   QtPopUp& owner_;
@@ -164,9 +156,9 @@ class QtPopUp : public Widget<ui::PopUpButton> {
  public:
   QtPopUp(QComboBox* combo, std::string name, long tag, QtWindow* window, const IconSource& icons);
   ui::PopUpButton* asPopUpButton() override { return this; }
-  long indexOfSelectedItem() const override { return selected_; }
-  void selectItemAtIndex(long index) override;
-  ui::MenuItem* selectedItem() override { return menu_.itemAtIndex(selected_); }
+  long indexOfSelectedItem() const override { return menu_.selected(); }
+  void selectItemAtIndex(long index) override { menu_.select(index); }
+  ui::MenuItem* selectedItem() override { return menu_.itemAtIndex(menu_.selected()); }
   ui::Menu& menu() override { return menu_; }
 
   QComboBox* combo() const;
@@ -178,7 +170,6 @@ class QtPopUp : public Widget<ui::PopUpButton> {
   void userSelected(long index);
 
   QtMenu menu_;
-  long selected_ = -1;
 
  private:
   const IconSource& icons_;
