@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,20 +14,20 @@
 #include <vector>
 
 #include "engine/plugin_loader.h"
-#include "qt/qt_steps.h"
 #include "platform/host_services.h"
 #include "plugin/panel.h"
 #include "print_window.h"
 #include "printer_list.h"
+#include "qt/qt_steps.h"
 #include "toolkits/qt/qt_toolkit.h"
 
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  std::setlocale(LC_ALL, "");
-
-  // With --steps the window runs a script of the command-line host's steps on its Job Handling page.
+  // With --steps the window runs a script of the command-line host's steps on its Job Handling page; a
+  // script needs no screen, so without a display the window is made off screen.
   if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string_view(a) == "--steps"; })) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
     printdialog::PrintWindow window({}, nullptr, {});
     window.show();
     return host::qt::runSteps(argc, argv, window.panelPage());
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     const int code = cli.exit(e);
     return code == 0 ? 0 : 2;
   }
+  QApplication app(argc, argv);
+  std::setlocale(LC_ALL, "");
 
   toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;
@@ -72,6 +75,5 @@ int main(int argc, char** argv) {
       printers.chosen = i;
   printdialog::PrintWindow window(std::move(printers), plugIn.principal(),
                                   {bundle, files, jobName, settingsFile, type});
-  window.show();
-  return app.exec() == 0 && window.result() == QDialog::Accepted ? 0 : 1;
+  return window.exec() == QDialog::Accepted ? 0 : 1;
 }
