@@ -1,6 +1,6 @@
 #include "headless_actions.h"
 
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 
 namespace host {
 

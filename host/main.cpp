@@ -4,7 +4,7 @@
 #include "engine/engine.h"
 #include "headless_actions.h"
 #include "platform/runloop.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 
 int main(int argc, char** argv) {
   headless::HeadlessToolkit toolkit;

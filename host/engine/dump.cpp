@@ -1,6 +1,7 @@
 #include "engine/dump.h"
 
 #include "engine/steps.h"
+#include "ui/folder_list.h"
 
 namespace host {
 namespace {

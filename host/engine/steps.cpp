@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "plugin/outlets.h"
+
 namespace host {
 namespace {
 
@@ -18,24 +20,11 @@ constexpr std::array kVerbs{
     Verb{"select", 2}, Verb{"type", 2},  Verb{"paste", 2},   Verb{"clear", 1}, Verb{"set", 2},
 };
 
-constexpr std::array<std::string_view, 49> kControlNames{
-    "tabView", "retentionCheckBox", "suspendBox", "suspendMatrix", "holdOnlyRadioButton", "holdAfterRadioButton",
-    "samplePrintRadioButton", "suspendKeyStaticText", "suspendKeyEditText", "suspendKeyButton", "filingBox",
-    "folderSelectionStaticText", "folderSelectionPopup", "folderPasswordStaticText", "folderPasswordEditText",
-    "folderPasswordButton", "folderSelectionMatrix", "quickFileRadioButton", "mainFolderRadioButton",
-    "customFolderRadioButton", "folderNameEditText", "folderNameButton", "authenticationMatrix",
-    "authenticationRadioButton", "loginNameStaticText", "loginNameEditText", "loginNameButton", "passwordStaticText",
-    "passwordEditText", "passwordButton", "userNumberMatrix", "userNumberRadioButton", "userNumberEditText",
-    "userNumberButton", "userNumberStaticText", "accountNumberStaticText", "accountNumberEditText",
-    "accountNumberButton", "jobIDBox", "userNameStaticText", "userNameEditText", "userNameButton",
-    "jobNameStaticText", "jobNameEditText", "jobNameButton", "printersAddressStaticText", "printersAddressEditText",
-    "chasingArrow", "getFolderNameButton",
-};
-
 }  // namespace
 
+// The panel's own outlet names: a step can name no control the panel would not connect.
 bool isKnownControlName(const std::string& name) {
-  return std::find(kControlNames.begin(), kControlNames.end(), name) != kControlNames.end();
+  return std::find(outlets::kNames.begin(), outlets::kNames.end(), name) != outlets::kNames.end();
 }
 
 std::optional<std::vector<Step>> parseSteps(const std::vector<std::string>& words, std::string& error) {

@@ -1,5 +1,5 @@
-// The plug-in's bundle: resources under Contents/Resources, the strings table through gettext (one
-// <textDomain>.mo per language under Resources/locale) and layouts through the host's toolkit.
+// The plug-in's bundle: resources under Contents/Resources and the strings table through gettext (one
+// <textDomain>.mo per language under Resources/locale).
 #include "platform/bundle.h"
 
 #include <dlfcn.h>
@@ -11,8 +11,6 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/host_services.h"
-#include "ui/toolkit.h"
 
 namespace platform {
 namespace {
@@ -118,16 +116,6 @@ Text Bundle::localizedStringForKey(const Text& key, const Text& value) const {
   const char* translated = dgettext(textDomain_.c_str(), msgid.c_str());
   if (!translated || translated == msgid.c_str()) return untranslated;
   return Text::fromUtf8(translated);
-}
-
-bool Bundle::canLoadNibs() const { return hostServices().toolkit != nullptr; }
-
-std::unique_ptr<ui::Nib> Bundle::loadNibNamed(std::string_view name, ui::NibOwner& owner) const {
-  ui::Toolkit* toolkit = hostServices().toolkit;
-  if (!toolkit) return nullptr;
-  const auto file = pathForResource(name, "ui");
-  if (!file) return nullptr;
-  return toolkit->loadNib(*file, owner);
 }
 
 }  // namespace platform

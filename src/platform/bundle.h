@@ -1,4 +1,4 @@
-// The plug-in's bundle: its resource folder, the localised strings table (gettext) and layout loading.
+// The plug-in's bundle: its resource folder and the localised strings table (gettext).
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,6 @@
 #include <vector>
 
 #include "platform/text.h"
-
-namespace ui {
-class Nib;
-class NibOwner;
-}  // namespace ui
 
 namespace platform {
 
@@ -41,11 +36,6 @@ class Bundle {
   // localizedStringForKey:value:table: with the default table. A key without translation comes back as
   // value when value is non-empty, else as the key itself.
   Text localizedStringForKey(const Text& key, const Text& value = Text()) const;
-
-  // respondsToSelector:(loadNibNamed:owner:topLevelObjects:) — true when the host gave a toolkit.
-  bool canLoadNibs() const;
-  // Loads the layout <name>.ui with the owner; none when there is no toolkit or no such layout.
-  std::unique_ptr<ui::Nib> loadNibNamed(std::string_view name, ui::NibOwner& owner) const;
 
  private:
   std::filesystem::path bundlePath_;

@@ -1,10 +1,13 @@
 // Creation and destruction of the panel, and the connection of its outlets.
 #include "plugin/panel.h"
 
-#include <array>
+#include <algorithm>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "platform/url.h"
+#include "plugin/outlets.h"
 #include "plugin/trace.h"
 #include "util/icons.h"
 #include "util/ppd_access.h"
@@ -14,6 +17,27 @@ namespace {
 
 bool isTrue(const std::optional<std::string>& value) { return value && (*value == "True" || *value == "TRUE"); }
 bool isFalse(const std::optional<std::string>& value) { return value && (*value == "False" || *value == "FALSE"); }
+
+template <class T>
+T* controlAs(ui::Control& control) {
+  if constexpr (std::is_same_v<T, ui::Button>) return control.asButton();
+  else if constexpr (std::is_same_v<T, ui::TextField>) return control.asTextField();
+  else if constexpr (std::is_same_v<T, ui::Matrix>) return control.asMatrix();
+  else if constexpr (std::is_same_v<T, ui::PopUpButton>) return control.asPopUpButton();
+  else if constexpr (std::is_same_v<T, ui::Box>) return control.asBox();
+  else if constexpr (std::is_same_v<T, ui::TabView>) return control.asTabView();
+  else if constexpr (std::is_same_v<T, ui::ProgressIndicator>) return control.asProgressIndicator();
+}
+
+// Connects the field when the control is of its kind, and binds the action when there is one.
+template <class T>
+void connectField(OndrixPrintPdeTarvel& panel, ui::Outlet<T> OndrixPrintPdeTarvel::*field, outlets::Action action,
+                  ui::Control& control) {
+  T* typed = controlAs<T>(control);
+  if (!typed) return;
+  (panel.*field).connect(typed);
+  if (action) control.setAction([&panel, action](ui::Control& sender) { (panel.*action)(&sender); });
+}
 
 }  // namespace
 
@@ -81,115 +105,9 @@ OndrixPrintPdeTarvel::~OndrixPrintPdeTarvel() {
 }
 
 void OndrixPrintPdeTarvel::connectOutlet(std::string_view name, ui::Control& control) {
-  using Self = OndrixPrintPdeTarvel;
-  using Proc = void (Self::*)(ui::Control*);
-
-  // Outlets by kind; a control of the wrong kind stays unconnected and so counts as absent.
-  struct ButtonOutlet { std::string_view name; Outlet<ui::Button> Self::*outlet; Proc action; };
-  struct FieldOutlet { std::string_view name; Outlet<ui::TextField> Self::*outlet; Proc action; };
-  struct MatrixOutlet { std::string_view name; Outlet<ui::Matrix> Self::*outlet; Proc action; };
-  struct BoxOutlet { std::string_view name; Outlet<ui::Box> Self::*outlet; };
-
-  static const std::array buttons{
-      ButtonOutlet{"retentionCheckBox", &Self::retentionCheckBox, &Self::retentionCBoxProc},
-      ButtonOutlet{"holdOnlyRadioButton", &Self::holdOnlyRadioButton, nullptr},
-      ButtonOutlet{"holdAfterRadioButton", &Self::holdAfterRadioButton, nullptr},
-      ButtonOutlet{"samplePrintRadioButton", &Self::samplePrintRadioButton, nullptr},
-      ButtonOutlet{"suspendKeyButton", &Self::suspendKeyButton, &Self::suspendKeyButtonProc},
-      ButtonOutlet{"folderPasswordButton", &Self::folderPasswordButton, &Self::folderPasswordButtonProc},
-      ButtonOutlet{"quickFileRadioButton", &Self::quickFileRadioButton, nullptr},
-      ButtonOutlet{"mainFolderRadioButton", &Self::mainFolderRadioButton, nullptr},
-      ButtonOutlet{"customFolderRadioButton", &Self::customFolderRadioButton, nullptr},
-      ButtonOutlet{"folderNameButton", &Self::folderNameButton, &Self::folderNameButtonProc},
-      ButtonOutlet{"authenticationRadioButton", &Self::authenticationRadioButton, nullptr},
-      ButtonOutlet{"loginNameButton", &Self::loginNameButton, &Self::loginNameButtonProc},
-      ButtonOutlet{"passwordButton", &Self::passwordButton, &Self::passwordButtonProc},
-      ButtonOutlet{"userNumberRadioButton", &Self::userNumberRadioButton, nullptr},
-      ButtonOutlet{"userNumberButton", &Self::userNumberButton, &Self::userNumberButtonProc},
-      ButtonOutlet{"accountNumberButton", &Self::accountNumberButton, &Self::accountNumberButtonProc},
-      ButtonOutlet{"userNameButton", &Self::userNameButton, &Self::userNameButtonProc},
-      ButtonOutlet{"jobNameButton", &Self::jobNameButton, &Self::jobNameButtonProc},
-      ButtonOutlet{"getFolderNameButton", &Self::getFolderNameButton, &Self::getFolderNameButtonProc},
-  };
-  static const std::array fields{
-      FieldOutlet{"suspendKeyStaticText", &Self::suspendKeyStaticText, nullptr},
-      FieldOutlet{"suspendKeyEditText", &Self::suspendKeyEditText, &Self::suspendKeyETextProc},
-      FieldOutlet{"folderSelectionStaticText", &Self::folderSelectionStaticText, nullptr},
-      FieldOutlet{"folderPasswordStaticText", &Self::folderPasswordStaticText, nullptr},
-      FieldOutlet{"folderPasswordEditText", &Self::folderPasswordEditText, &Self::folderPasswordETextProc},
-      FieldOutlet{"folderNameEditText", &Self::folderNameEditText, nullptr},
-      FieldOutlet{"loginNameStaticText", &Self::loginNameStaticText, nullptr},
-      FieldOutlet{"loginNameEditText", &Self::loginNameEditText, &Self::loginNameETextProc},
-      FieldOutlet{"passwordStaticText", &Self::passwordStaticText, nullptr},
-      FieldOutlet{"passwordEditText", &Self::passwordEditText, &Self::passwordETextProc},
-      FieldOutlet{"userNumberEditText", &Self::userNumberEditText, &Self::userNumberETextProc},
-      FieldOutlet{"userNumberStaticText", &Self::userNumberStaticText, nullptr},
-      FieldOutlet{"accountNumberStaticText", &Self::accountNumberStaticText, nullptr},
-      FieldOutlet{"accountNumberEditText", &Self::accountNumberEditText, &Self::accountNumberETextProc},
-      FieldOutlet{"userNameStaticText", &Self::userNameStaticText, nullptr},
-      FieldOutlet{"userNameEditText", &Self::userNameEditText, &Self::userNameETextProc},
-      FieldOutlet{"jobNameStaticText", &Self::jobNameStaticText, nullptr},
-      FieldOutlet{"jobNameEditText", &Self::jobNameEditText, &Self::jobNameETextProc},
-      FieldOutlet{"printersAddressStaticText", &Self::printersAddressStaticText, nullptr},
-      FieldOutlet{"printersAddressEditText", &Self::printersAddressEditText, nullptr},
-  };
-  static const std::array matrices{
-      MatrixOutlet{"suspendMatrix", &Self::suspendMatrix, &Self::suspendKeyMatrixProc},
-      MatrixOutlet{"folderSelectionMatrix", &Self::folderSelectionMatrix, &Self::folderSelectionMatrixProc},
-      MatrixOutlet{"authenticationMatrix", &Self::authenticationMatrix, &Self::authenticationMatrixProc},
-      MatrixOutlet{"userNumberMatrix", &Self::userNumberMatrix, nullptr},
-  };
-  static const std::array boxes{
-      BoxOutlet{"suspendBox", &Self::suspendBox},
-      BoxOutlet{"filingBox", &Self::filingBox},
-      BoxOutlet{"jobIDBox", &Self::jobIDBox},
-  };
-
-  auto bindAction = [this, &control](Proc action) {
-    if (!action) return;
-    control.setAction([this, action](ui::Control& sender) { (this->*action)(&sender); });
-  };
-
-  for (const auto& o : buttons) {
-    if (o.name != name) continue;
-    if (ui::Button* b = control.asButton()) {
-      (this->*o.outlet).connect(b);
-      bindAction(o.action);
-    }
-    return;
-  }
-  for (const auto& o : fields) {
-    if (o.name != name) continue;
-    if (ui::TextField* f = control.asTextField()) {
-      (this->*o.outlet).connect(f);
-      bindAction(o.action);
-    }
-    return;
-  }
-  for (const auto& o : matrices) {
-    if (o.name != name) continue;
-    if (ui::Matrix* m = control.asMatrix()) {
-      (this->*o.outlet).connect(m);
-      bindAction(o.action);
-    }
-    return;
-  }
-  for (const auto& o : boxes) {
-    if (o.name != name) continue;
-    if (ui::Box* b = control.asBox()) (this->*o.outlet).connect(b);
-    return;
-  }
-  if (name == "tabView") {
-    if (ui::TabView* t = control.asTabView()) {
-      tabView.connect(t);
-      bindAction(&Self::tabProc);
-    }
-  } else if (name == "folderSelectionPopup") {
-    if (ui::PopUpButton* p = control.asPopUpButton()) {
-      folderSelectionPopup.connect(p);
-      bindAction(&Self::folderSelectionPopUpButtonProc);
-    }
-  } else if (name == "chasingArrow") {
-    if (ui::ProgressIndicator* p = control.asProgressIndicator()) chasingArrow.connect(p);
-  }
+  const auto& table = outlets::kTable;
+  const auto entry =
+      std::find_if(table.begin(), table.end(), [name](const outlets::Entry& e) { return e.name == name; });
+  if (entry == table.end()) return;
+  std::visit([&](auto field) { connectField(*this, field, entry->action, control); }, entry->field);
 }

@@ -33,7 +33,8 @@
 #include "platform/plist.h"
 #include "platform/text.h"
 #include "plugin/host_interface.h"
-#include "soap/soap_client.h"
+#include "soap/soap_callback.h"
+#include "ui/folder_list.h"
 #include "ui/outlet.h"
 #include "ui/toolkit.h"
 
@@ -44,10 +45,6 @@ class LoginnameInputFilterCallback {
  public:
   virtual ~LoginnameInputFilterCallback() = default;
 };
-
-// A folder entry: "name" (string), "password", "dir", "add" (booleans).
-using FolderEntry = platform::plist::Dict;
-using FolderList = std::vector<FolderEntry>;
 
 // Hold-mask bits, shared by the print settings and the preferences.
 inline constexpr std::uint32_t kHoldSuspendKey = 0x001;

@@ -5,6 +5,7 @@
 #include "platform/alert.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
+#include "ui/nib_loading.h"
 #include "util/message_text.h"
 
 ui::View* OndrixPrintPdeTarvel::panelView() {
@@ -17,8 +18,8 @@ ui::View* OndrixPrintPdeTarvel::panelView() {
       case 6: layout = "JobControl6"; break;
       default: break;
     }
-    if (layout && pdeBundle && pdeBundle->canLoadNibs()) {
-      nib_ = pdeBundle->loadNibNamed(layout, *this);
+    if (layout && pdeBundle && ui::canLoadNibs()) {
+      nib_ = ui::loadNibNamed(*pdeBundle, layout, *this);
       if (nib_) panelView_ = &nib_->rootView();
     }
   }

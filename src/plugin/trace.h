@@ -21,3 +21,17 @@ template <class First, class... Rest>
 inline void _PDELog(const void* self, const char* format, const First&, const Rest&...) {
   _PDELog(self, format);
 }
+
+// Traces an operation's prologue now and its epilogue when the scope ends, so that every return of the
+// operation traces it once.
+class TraceScope {
+ public:
+  TraceScope(const void* self, const char* format) : self_(self), format_(format) { _PDEProlog(self, format); }
+  ~TraceScope() { _PDEEpilog(self_, format_); }
+  TraceScope(const TraceScope&) = delete;
+  TraceScope& operator=(const TraceScope&) = delete;
+
+ private:
+  const void* self_;
+  const char* format_;
+};

@@ -3,18 +3,16 @@
 // and a credential whose hold button is released is stored as the empty string, so that the store keeps
 // no secret the user did not ask it to keep.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "crypto/base64.h"
 #include "crypto/credential_cipher.h"
+#include "crypto/credential_text.h"
 #include "platform/encoding.h"
 #include "plugin/panel.h"
 #include "prefs/preference_domain.h"
-#include "settings/encoding.h"
 
 namespace {
 
@@ -24,8 +22,6 @@ using platform::plist::Value;
 
 constexpr const char* kReleaseNumber = "2.00";
 
-// The ciphertext work area: the longest plaintext (255 bytes) rounded up to whole blocks fits.
-constexpr std::size_t kCipherArea = 511;
 constexpr std::size_t kAsciiLimit = 255;
 
 // The first maxCharacters units of a text in the system's encoding, stopping before the first
@@ -35,39 +31,22 @@ std::string systemBytes(const Text& text, std::size_t maxCharacters, std::size_t
   return platform::getBytes(text, 0, count, platform::systemEncoding(), 0, maxBytes).bytes;
 }
 
-// The first keptBytes cipher bytes of a plaintext under the credential key, as hex; empty for an empty
-// plaintext.
-std::string hexForm(const std::string& plaintext, std::size_t keptBytes) {
-  std::array<unsigned char, kCipherArea> cipher{};
-  if (my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size()) == 0) return {};
-  std::string hex(2 * keptBytes + 1, '\0');
-  myitoa(cipher.data(), hex.data(), static_cast<std::uint32_t>(keptBytes));
-  hex.resize(2 * keptBytes);
-  return hex;
-}
-
 // Hex-16: pass code, user number, account number.
-std::string hex16(const Text& text) { return hexForm(systemBytes(text, 16, 16), kAesBlockSize); }
+std::string hex16(const Text& text) { return crypto::encryptToHex(systemBytes(text, 16, 16), kAesBlockSize); }
 
 // Hex-32: the password; a plaintext of one block leaves the second all zero.
-std::string hex32(const Text& text) { return hexForm(systemBytes(text, 32, 32), 2 * kAesBlockSize); }
+std::string hex32(const Text& text) { return crypto::encryptToHex(systemBytes(text, 32, 32), 2 * kAesBlockSize); }
 
 // Base64 of the whole ciphertext: the login name.
 std::string base64Form(const Text& text) {
-  const std::string plaintext = systemBytes(text, kAsciiLimit, kAsciiLimit);
-  std::array<unsigned char, kCipherArea> cipher{};
-  const std::size_t length = my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size());
-  if (length == 0) return {};
-  std::string coded(Base64encode_len(length), '\0');
-  coded.resize(Base64encode(coded.data(), cipher.data(), length) - 1);
-  return coded;
+  return crypto::encryptToBase64(systemBytes(text, kAsciiLimit, kAsciiLimit));
 }
 
 // Hex-ASCII: the folder pass code, whole in ASCII or not at all; only the first block is kept.
 std::string hexAscii(const Text& text) {
   const auto ascii = platform::getCString(text, platform::kCFStringEncodingASCII);
   if (!ascii || ascii->size() > kAsciiLimit) return {};
-  return hexForm(*ascii, kAesBlockSize);
+  return crypto::encryptToHex(*ascii, kAesBlockSize);
 }
 
 // The record's string under key as a text, or none when it is missing or not a string.

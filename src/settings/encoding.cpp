@@ -20,6 +20,9 @@ int hexValue(char c) {
   return -1;
 }
 
+// What ReplaceSpaceCode blanks: control characters but TAB and the zero byte, and the double quote.
+bool isBlanked(char32_t c) { return (c >= 0x01 && c <= 0x08) || (c >= 0x0A && c <= 0x1F) || c == '"'; }
+
 // Stores an ASCII value under a key, or removes the key for a missing, empty or non-ASCII value.
 void storeAscii(platform::PrintSettings& settings, const std::string& key, const char* value) {
   // Values are ASCII by contract with the filter; anything else is dropped rather than sent mangled.
@@ -52,6 +55,21 @@ bool myatoi(const char* source, unsigned char* destination, std::uint32_t count)
     destination[i / 2] = static_cast<unsigned char>(hexValue(source[i]) << 4 | hexValue(source[i + 1]));
   destination[count / 2] = 0;
   return true;
+}
+
+std::string hexText(std::string_view bytes) {
+  std::string hex(2 * bytes.size() + 1, '\0');
+  myitoa(reinterpret_cast<const unsigned char*>(bytes.data()), hex.data(), static_cast<std::uint32_t>(bytes.size()));
+  hex.resize(2 * bytes.size());
+  return hex;
+}
+
+std::optional<std::string> hexBytes(const std::string& hex) {
+  std::string bytes(hex.size() / 2 + 1, '\0');
+  if (!myatoi(hex.c_str(), reinterpret_cast<unsigned char*>(bytes.data()), static_cast<std::uint32_t>(hex.size())))
+    return std::nullopt;
+  bytes.resize(hex.size() / 2);
+  return bytes;
 }
 
 int formatSpoolTime(char* destination, const SpoolTimeFields& fields) {
@@ -111,9 +129,22 @@ int GetSpoolTime(char* destination) {
 void ReplaceSpaceCode(char* bytes, long count) {
   if (!bytes) return;
   for (long i = 0; i < count; ++i) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if ((c >= 0x01 && c <= 0x08) || (c >= 0x0A && c <= 0x1F) || c == '"') bytes[i] = ' ';
+    if (isBlanked(static_cast<unsigned char>(bytes[i]))) bytes[i] = ' ';
   }
+}
+
+std::string blankedBytes(std::string bytes) {
+  ReplaceSpaceCode(bytes.data(), static_cast<long>(bytes.size()));
+  return bytes;
+}
+
+platform::Text blankedText(const platform::Text& text) {
+  if (text.isNone()) return text;
+  std::u16string units = text.utf16();
+  for (char16_t& u : units) {
+    if (isBlanked(u)) u = u' ';
+  }
+  return platform::Text::fromUtf16(std::move(units));
 }
 
 bool encodingWindowsLatin1(platform::CFStringEncoding encoding) {

@@ -6,6 +6,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/encoding.h"
 #include "platform/printcore.h"
@@ -24,6 +27,13 @@ void myitoa(const unsigned char* source, char* destination, std::uint32_t count)
 // value (an odd count or a character that is no hex digit): `destination` then holds only the zero
 // byte, so that callers treat the value as absent.
 bool myatoi(const char* source, unsigned char* destination, std::uint32_t count);
+
+// The hex text of bytes, in myitoa's form.
+std::string hexText(std::string_view bytes);
+
+// The bytes of hex text; none when it is not whole pairs of hex digits.
+std::optional<std::string> hexBytes(const std::string& hex);
+
 
 // The calendar fields of one moment as the spool-time text shows them. dayOfWeek counts 1 = Monday to
 // 7 = Sunday, month 1 to 12; numbers outside those ranges show as Mon and Jan. utcOffsetSeconds is
@@ -53,6 +63,12 @@ int GetSpoolTime(char* destination);
 // Turns, in place, every byte 0x01-0x08, 0x0A-0x1F and '"' among the first `count` bytes into a space.
 // Zero bytes and TAB stay. A count of 0 or less does nothing.
 void ReplaceSpaceCode(char* bytes, long count);
+
+// A copy of the bytes blanked as ReplaceSpaceCode does.
+std::string blankedBytes(std::string bytes);
+
+// The text with the same characters blanked, UTF-16 unit by unit. None stays none.
+platform::Text blankedText(const platform::Text& text);
 
 // True unless the encoding is one of the East-Asian Mac encodings (Japanese, Traditional Chinese,
 // Korean, Simplified Chinese), whose texts the Western code page cannot carry.

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "crypto/base64.h"
 #include "crypto/credential_cipher.h"
+#include "crypto/credential_text.h"
 #include "platform/encoding.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
@@ -27,6 +27,7 @@ namespace {
 
 using platform::PrintSettings;
 using platform::Text;
+using Panel = OndrixPrintPdeTarvel;
 
 // Longer values are none of the writer's (its longest, a folder name's hex, has 3058 characters).
 constexpr std::size_t kMaxValueLength = 8192;
@@ -62,68 +63,6 @@ std::optional<std::string> readFamily(const PrintSettings& settings, const std::
   return joined;
 }
 
-// The bytes of hex text; none when it is not whole pairs of hex digits.
-std::optional<std::string> hexBytes(const std::string& hex) {
-  std::string bytes(hex.size() / 2 + 1, '\0');
-  if (!myatoi(hex.c_str(), reinterpret_cast<unsigned char*>(bytes.data()), static_cast<std::uint32_t>(hex.size())))
-    return std::nullopt;
-  bytes.resize(hex.size() / 2);
-  return bytes;
-}
-
-// The plaintext of a ciphertext under the credential key, up to its zero padding.
-std::string decrypt(const unsigned char* cipher, std::size_t length) {
-  std::vector<unsigned char> plain(length + kAesBlockSize + 1, 0);
-  my_aes_decrypt(cipher, length, plain.data());
-  return std::string(reinterpret_cast<const char*>(plain.data()));
-}
-
-// The plaintext of a fixed-key hex value of exactly `digits` digits. An empty value is an empty
-// plaintext; a damaged one is none. A password of one block leaves its second cipher block all zero:
-// then only the first is decrypted, since the zero block would decrypt to stray bytes behind a password
-// of exactly 16 bytes.
-std::optional<std::string> decryptHex(const std::string& hex, std::size_t digits) {
-  if (hex.empty()) return std::string();
-  if (hex.size() != digits) return std::nullopt;
-  const auto cipher = hexBytes(hex);
-  if (!cipher) return std::nullopt;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(cipher->data());
-  std::size_t length = cipher->size();
-  if (length == 2 * kAesBlockSize &&
-      std::all_of(bytes + kAesBlockSize, bytes + length, [](unsigned char b) { return b == 0; })) {
-    length = kAesBlockSize;
-  }
-  return decrypt(bytes, length);
-}
-
-bool isBase64Character(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
-}
-
-// The plaintext of a fixed-key Base64 value. Damaged (not whole Base64, or not whole cipher blocks):
-// none. An empty value is an empty plaintext.
-std::optional<std::string> decryptBase64(const std::string& coded) {
-  if (coded.empty()) return std::string();
-  if (coded.size() % 4 != 0) return std::nullopt;
-  const std::size_t body = coded.find_last_not_of('=') + 1;
-  const std::string_view characters = std::string_view(coded).substr(0, body);
-  if (coded.size() - body > 2 || !std::all_of(characters.begin(), characters.end(), isBase64Character))
-    return std::nullopt;
-  std::vector<unsigned char> cipher(Base64decode_len(coded.c_str()), 0);
-  const std::size_t length = Base64decode(cipher.data(), coded.c_str());
-  if (length == 0 || length % kAesBlockSize != 0) return std::nullopt;
-  return decrypt(cipher.data(), length);
-}
-
-// Replaces what ReplaceSpaceCode blanks (control characters but TAB, and the double quote) with spaces.
-Text blanked(const Text& text) {
-  std::u16string units = text.utf16();
-  for (char16_t& u : units) {
-    if ((u >= 0x01 && u <= 0x08) || (u >= 0x0A && u <= 0x1F) || u == u'"') u = u' ';
-  }
-  return text.isNone() ? Text() : Text::fromUtf16(std::move(units));
-}
-
 // The user's account from the password database: name, and the full name (the first comma-separated
 // field of the comment, else the name). Empty texts when there is no entry.
 struct Account {
@@ -145,60 +84,68 @@ Account systemAccount() {
   return account;
 }
 
-}  // namespace
+// What every step of one restore shares.
+struct Restore {
+  Panel& panel;
+  const PrintSettings& settings;
 
-void OndrixPrintPdeTarvel::getNonPPDSettingsFromPrintSettings() {
-  _PDEProlog(this, "--getNonPPDSettingsFromPrintSettings:");
-  const PrintSettings* settings = pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
-  if (!settings) {
-    _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
-    return;
-  }
-  const auto value = [settings](std::string_view name) { return readValue(*settings, name); };
+  std::optional<std::string> value(std::string_view name) const { return readValue(settings, name); }
+
   // Bytes in the system's encoding as a text; bytes that do not form one give the empty text.
-  const auto systemText = [this](const std::string& bytes) {
-    Text text = platform::createWithBytesNS(bytes, systemEncoding);
+  Text systemText(const std::string& bytes) const {
+    Text text = platform::createWithBytesNS(bytes, panel.systemEncoding);
     return text.isNone() ? Text::empty() : text;
-  };
-  // A decrypted credential as text; none for a damaged value.
-  const auto credentialText = [&systemText](const std::optional<std::string>& plain) {
-    return plain ? systemText(*plain) : Text();
-  };
-  const auto heldBit = [this](std::uint32_t bit) {
-    const bool held = (prefHoldButtonFlag & bit) != 0;
-    prefHoldButtonFlag &= ~bit;
-    return held;
-  };
-
-  // The held-value rule for a fixed-key hex credential: a held value wins once; else the key's value,
-  // whose hold bit in the settings holds it again.
-  const auto restoreCredential = [&](std::uint32_t bit, const Text& held, std::string_view key, std::size_t digits,
-                                     Outlet<ui::TextField>& field, Outlet<ui::Button>& button) {
-    bool holdOn = false;
-    Text text;
-    if (heldBit(bit)) {
-      holdOn = true;
-      if (!held.isNone()) text = credentialText(decryptHex(held.utf8(), digits));
-    }
-    if (text.isNone()) {
-      if (const auto stored = value(key)) {
-        text = credentialText(decryptHex(*stored, digits));
-        if (!text.isNone() && (presetHoldButtonFlag & bit)) holdOn = true;
-      }
-    }
-    field->setStringValue(text.isNone() ? Text::empty() : text);
-    button->setState(holdOn ? 1 : 0);
-  };
-
-  // 1. Hold mask as the print settings last stored it.
-  if (const auto mask = value("holdButton")) {
-    const long parsed = std::strtol(mask->c_str(), nullptr, 10);
-    presetHoldButtonFlag = static_cast<std::uint32_t>(std::clamp<long>(parsed, INT_MIN, INT_MAX));
   }
 
-  // 2. Retention. The stored modes are not the rows' order; directory-service models always retain.
+  // A decrypted credential as text; none for a damaged value.
+  Text credentialText(const std::optional<std::string>& plain) const { return plain ? systemText(*plain) : Text(); }
+
+  // Whether the preferences hold the bit; they hold it once only.
+  bool takeHeld(std::uint32_t bit) const {
+    const bool held = (panel.prefHoldButtonFlag & bit) != 0;
+    panel.prefHoldButtonFlag &= ~bit;
+    return held;
+  }
+};
+
+// A restored value and its hold button.
+void place(ui::Outlet<ui::TextField>& field, ui::Outlet<ui::Button>& button, const Text& text, bool holdOn) {
+  field->setStringValue(text.isNone() ? Text::empty() : text);
+  button->setState(holdOn ? 1 : 0);
+}
+
+// The held-value rule for a credential-key hex value: a held value wins once; else the key's value,
+// whose hold bit in the settings holds it again.
+void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, std::string_view key,
+                       std::size_t digits, ui::Outlet<ui::TextField>& field, ui::Outlet<ui::Button>& button) {
+  bool holdOn = false;
+  Text text;
+  if (r.takeHeld(bit)) {
+    holdOn = true;
+    if (!held.isNone()) text = r.credentialText(crypto::decryptFromHex(held.utf8(), digits));
+  }
+  if (text.isNone()) {
+    if (const auto stored = r.value(key)) {
+      text = r.credentialText(crypto::decryptFromHex(*stored, digits));
+      if (!text.isNone() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
+    }
+  }
+  place(field, button, text, holdOn);
+}
+
+// Hold mask as the print settings last stored it; an absent one keeps the last read.
+void readHoldMask(const Restore& r) {
+  if (const auto mask = r.value("holdButton")) {
+    const long parsed = std::strtol(mask->c_str(), nullptr, 10);
+    r.panel.presetHoldButtonFlag = static_cast<std::uint32_t>(std::clamp<long>(parsed, INT_MIN, INT_MAX));
+  }
+}
+
+// The stored modes are not the rows' order; directory-service models always retain.
+void readRetention(const Restore& r) {
+  Panel& p = r.panel;
   int mode = 0;
-  if (const auto suspend = value("jobSuspend"); suspend && !suspend->empty()) {
+  if (const auto suspend = r.value("jobSuspend"); suspend && !suspend->empty()) {
     switch ((*suspend)[0]) {
       case '1': mode = 2; break;
       case '2': mode = 1; break;
@@ -206,147 +153,179 @@ void OndrixPrintPdeTarvel::getNonPPDSettingsFromPrintSettings() {
       default: break;
     }
   }
-  if (active_directory) mode = 1;
-  retentionCheckBox->setState(mode != 0 ? 1 : 0);
-  retentionCBoxProc(retentionCheckBox.get());
-  suspendMatrix->selectCellAtRow(mode == 0 ? 0 : mode - 1, 0);
+  if (p.active_directory) mode = 1;
+  p.retentionCheckBox->setState(mode != 0 ? 1 : 0);
+  p.retentionCBoxProc(p.retentionCheckBox.get());
+  p.suspendMatrix->selectCellAtRow(mode == 0 ? 0 : mode - 1, 0);
 
-  // 3. Pass code.
-  restoreCredential(kHoldSuspendKey, prefSuspendKeyStringRef, "jobSuspend2Key", kShortCipherDigits,
-                    suspendKeyEditText, suspendKeyButton);
-  suspendKeyButtonProc(suspendKeyButton.get());
+  restoreCredential(r, kHoldSuspendKey, p.prefSuspendKeyStringRef, "jobSuspend2Key", kShortCipherDigits,
+                    p.suspendKeyEditText, p.suspendKeyButton);
+  p.suspendKeyButtonProc(p.suspendKeyButton.get());
+}
 
-  // 4. Folder: quick file, or a custom folder by name (the main folder item when the device's list no
-  // longer has it); a held folder name fills the radio form's field. Otherwise the main folder.
+// Quick file, or a custom folder by name (the main folder item when the device's list no longer has
+// it); a held folder name fills the radio form's field. Otherwise the main folder.
+void readFolder(const Restore& r) {
+  Panel& p = r.panel;
   bool chosen = false;
-  const auto filing = value("filing");
+  const auto filing = r.value("filing");
   const char filingMode = filing && !filing->empty() ? (*filing)[0] : '\0';
   if (filingMode == '1') {
-    folderSelectionPopup->selectItemAtIndex(0);
-    folderSelectionMatrix->selectCellAtRow(0, 0);
+    p.folderSelectionPopup->selectItemAtIndex(0);
+    p.folderSelectionMatrix->selectCellAtRow(0, 0);
     chosen = true;
   } else if (filingMode == '3') {
-    const auto path = value("folderPath");
+    const auto path = r.value("folderPath");
     if (const auto bytes = path ? hexBytes(*path) : std::nullopt) {
-      folderNameStringRef = systemText(*bytes);
-      folderSelectionPopup->selectItemAtIndex(SearchSameFolderName(folderNameStringRef));
-      folderSelectionMatrix->selectCellAtRow(2, 0);
-      folderNameEditText->setStringValue(folderNameStringRef);
+      p.folderNameStringRef = r.systemText(*bytes);
+      p.folderSelectionPopup->selectItemAtIndex(p.SearchSameFolderName(p.folderNameStringRef));
+      p.folderSelectionMatrix->selectCellAtRow(2, 0);
+      p.folderNameEditText->setStringValue(p.folderNameStringRef);
       chosen = true;
     }
   }
   bool heldFolderName = false;
-  if (folderSelectionMatrix.present() && heldBit(kHoldFolderName) && !prefFolderNameStringRef.isNone()) {
-    folderNameEditText->setStringValue(prefFolderNameStringRef);
+  if (p.folderSelectionMatrix.present() && r.takeHeld(kHoldFolderName) && !p.prefFolderNameStringRef.isNone()) {
+    p.folderNameEditText->setStringValue(p.prefFolderNameStringRef);
     heldFolderName = true;
     chosen = true;
   }
   if (!chosen) {
-    folderSelectionPopup->selectItemAtIndex(1);
-    folderSelectionMatrix->selectCellAtRow(1, 0);
+    p.folderSelectionPopup->selectItemAtIndex(1);
+    p.folderSelectionMatrix->selectCellAtRow(1, 0);
   }
-  folderNameButton->setState((presetHoldButtonFlag & kHoldFolderName) || heldFolderName ? 1 : 0);
-  folderNameButtonProc(folderNameButton.get());
+  p.folderNameButton->setState((p.presetHoldButtonFlag & kHoldFolderName) || heldFolderName ? 1 : 0);
+  p.folderNameButtonProc(p.folderNameButton.get());
+}
 
-  // 5. Authentication: the held choice when a credential of either kind is held, else the settings'.
-  long authenticationRow = 0;
-  if ((prefHoldButtonFlag & (kHoldLoginName | kHoldPassword | kHoldUserNumber)) && prefAuthenticationBooleanRef) {
-    authenticationRow = *prefAuthenticationBooleanRef ? 0 : 1;
-  } else if (const auto authentication = value("Authentication")) {
-    authenticationRow = !authentication->empty() && (*authentication)[0] == '1' ? 0 : 1;
+// The held choice when a credential of either kind is held, else the settings'.
+void readAuthentication(const Restore& r) {
+  Panel& p = r.panel;
+  long row = 0;
+  if ((p.prefHoldButtonFlag & (kHoldLoginName | kHoldPassword | kHoldUserNumber)) && p.prefAuthenticationBooleanRef) {
+    row = *p.prefAuthenticationBooleanRef ? 0 : 1;
+  } else if (const auto authentication = r.value("Authentication")) {
+    row = !authentication->empty() && (*authentication)[0] == '1' ? 0 : 1;
   }
-  authenticationMatrix->selectCellAtRow(authenticationRow, 0);
+  p.authenticationMatrix->selectCellAtRow(row, 0);
+}
 
-  // 6. Login name. Releasing the hold first empties the field and forgets any name held in the panel.
-  loginNameButton->setState(0);
-  loginNameButtonProc(loginNameButton.get());
-  // A held name that cannot be decrypted counts as absent, like a damaged value in the settings.
-  const bool loginHeld = heldBit(kHoldLoginName);
+// Releasing the hold first empties the field and forgets any name held in the panel. A held name that
+// cannot be decrypted counts as absent, like a damaged value in the settings.
+void readLoginName(const Restore& r) {
+  Panel& p = r.panel;
+  p.loginNameButton->setState(0);
+  p.loginNameButtonProc(p.loginNameButton.get());
+  const bool loginHeld = r.takeHeld(kHoldLoginName);
   std::optional<std::string> loginName;
   bool loginStored = false;
-  if (loginHeld && !prefLoginNameStringRef.isNone()) {
-    loginName = decryptBase64(prefLoginNameStringRef.utf8());
-    loginStored = !prefLoginNameStringRef.isEmpty();
+  if (loginHeld && !p.prefLoginNameStringRef.isNone()) {
+    loginName = crypto::decryptFromBase64(p.prefLoginNameStringRef.utf8());
+    loginStored = !p.prefLoginNameStringRef.isEmpty();
   }
   if (!loginName) {
-    const std::string first = value("loginName11").value_or("");
-    const std::string second = value("loginName12").value_or("");
-    loginName = decryptBase64(first + (!first.empty() && !second.empty() ? second : ""));
+    const std::string first = r.value("loginName11").value_or("");
+    const std::string second = r.value("loginName12").value_or("");
+    loginName = crypto::decryptFromBase64(first + (!first.empty() && !second.empty() ? second : ""));
     loginStored = !first.empty();
   }
-  if (active_directory && (!loginStored || !loginName)) {
-    loginNameEditText->setStringValue(systemAccount().name);
+  if (p.active_directory && (!loginStored || !loginName)) {
+    p.loginNameEditText->setStringValue(systemAccount().name);
   } else {
-    loginNameEditText->setStringValue(loginName ? systemText(*loginName) : Text::empty());
+    p.loginNameEditText->setStringValue(loginName ? r.systemText(*loginName) : Text::empty());
   }
   // Held again, the action takes the field's text as the held name and masks the field afresh.
-  loginNameStringRef = Text();
-  loginNameLockFlag = 0;
-  if (loginHeld || (presetHoldButtonFlag & kHoldLoginName)) {
-    loginNameButton->setState(1);
-    loginNameButtonProc(loginNameButton.get());
-  } else if (loginNameButton->state() != 0) {
-    loginNameButton->setState(0);
-    loginNameButtonProc(loginNameButton.get());
+  p.loginNameStringRef = Text();
+  p.loginNameLockFlag = 0;
+  if (loginHeld || (p.presetHoldButtonFlag & kHoldLoginName)) {
+    p.loginNameButton->setState(1);
+    p.loginNameButtonProc(p.loginNameButton.get());
+  } else if (p.loginNameButton->state() != 0) {
+    p.loginNameButton->setState(0);
+    p.loginNameButtonProc(p.loginNameButton.get());
   }
+}
 
-  // 7.-9. Password, user number, account number.
-  restoreCredential(kHoldPassword, prefPasswordStringRef, "password2", kPasswordCipherDigits, passwordEditText,
-                    passwordButton);
-  passwordButtonProc(passwordButton.get());
-  restoreCredential(kHoldUserNumber, prefUserNumberStringRef, "userNumber2", kShortCipherDigits,
-                    userNumberEditText, userNumberButton);
-  userNumberButtonProc(userNumberButton.get());
-  restoreCredential(kHoldAccountNumber, prefAccountNumberStringRef, "accountNumber2", kShortCipherDigits,
-                    accountNumberEditText, accountNumberButton);
-  accountNumberButtonProc(accountNumberButton.get());
-  authenticationMatrixProc(authenticationMatrix.get());
+// Password, user number, account number.
+void readCredentials(const Restore& r) {
+  Panel& p = r.panel;
+  restoreCredential(r, kHoldPassword, p.prefPasswordStringRef, "password2", kPasswordCipherDigits,
+                    p.passwordEditText, p.passwordButton);
+  p.passwordButtonProc(p.passwordButton.get());
+  restoreCredential(r, kHoldUserNumber, p.prefUserNumberStringRef, "userNumber2", kShortCipherDigits,
+                    p.userNumberEditText, p.userNumberButton);
+  p.userNumberButtonProc(p.userNumberButton.get());
+  restoreCredential(r, kHoldAccountNumber, p.prefAccountNumberStringRef, "accountNumber2", kShortCipherDigits,
+                    p.accountNumberEditText, p.accountNumberButton);
+  p.accountNumberButtonProc(p.accountNumberButton.get());
+  p.authenticationMatrixProc(p.authenticationMatrix.get());
+}
 
-  // 10.-11. User name and job name: held clear text, else the short key's text. That key carries at
-  // most 32 (80) characters in the system encoding, or a Japanese stand-in when the name's first
-  // character has none there; the UTF-8 family carries the whole name with control characters and quotes
-  // blanked. The short key's text is kept when blanking it gives exactly the family's text: it is then
-  // the whole name, control characters and quotes included. Otherwise it lost characters or was written
-  // in another script, and the family's text is restored.
-  const auto identification = [&](std::uint32_t bit, const Text& held, std::string_view shortKey,
-                                  const std::string& familyPrefix, const Text& fallback,
-                                  Outlet<ui::TextField>& field, Outlet<ui::Button>& button) {
-    bool holdOn = false;
-    Text text;
-    if (heldBit(bit)) {
-      holdOn = true;
-      text = held;
-    }
-    if (text.isNone()) {
-      const auto stored = value(shortKey);
-      const auto shortBytes = stored ? hexBytes(*stored) : std::nullopt;
-      if (shortBytes) text = systemText(*shortBytes);
-      const auto family = readFamily(*settings, familyPrefix);
-      const auto familyBytes = family ? hexBytes(*family) : std::nullopt;
-      const Text familyText =
-          familyBytes ? platform::createWithBytes(*familyBytes, platform::kCFStringEncodingUTF8) : Text();
-      if (!familyText.isEmpty() && blanked(text) != familyText) text = familyText;
-      if (stored && !text.isEmpty() && (presetHoldButtonFlag & bit)) holdOn = true;
-      if (text.isEmpty()) text = fallback;
-    }
-    field->setStringValue(text.isNone() ? Text::empty() : text);
-    button->setState(holdOn ? 1 : 0);
-  };
+// User name or job name: held clear text, else the short key's text. That key carries at most 32 (80)
+// characters in the system encoding, or a Japanese stand-in when the name's first character has none
+// there; the UTF-8 family carries the whole name with control characters and quotes blanked. The short
+// key's text is kept when blanking it gives exactly the family's text: it is then the whole name,
+// control characters and quotes included. Otherwise it lost characters or was written in another
+// script, and the family's text is restored.
+void restoreIdentification(const Restore& r, std::uint32_t bit, const Text& held, std::string_view shortKey,
+                           const std::string& familyPrefix, const Text& fallback, ui::Outlet<ui::TextField>& field,
+                           ui::Outlet<ui::Button>& button) {
+  bool holdOn = false;
+  Text text;
+  if (r.takeHeld(bit)) {
+    holdOn = true;
+    text = held;
+  }
+  if (text.isNone()) {
+    const auto stored = r.value(shortKey);
+    const auto shortBytes = stored ? hexBytes(*stored) : std::nullopt;
+    if (shortBytes) text = r.systemText(*shortBytes);
+    const auto family = readFamily(r.settings, familyPrefix);
+    const auto familyBytes = family ? hexBytes(*family) : std::nullopt;
+    const Text familyText =
+        familyBytes ? platform::createWithBytes(*familyBytes, platform::kCFStringEncodingUTF8) : Text();
+    if (!familyText.isEmpty() && blankedText(text) != familyText) text = familyText;
+    if (stored && !text.isEmpty() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
+    if (text.isEmpty()) text = fallback;
+  }
+  place(field, button, text, holdOn);
+}
+
+void readIdentification(const Restore& r) {
+  Panel& p = r.panel;
   const Account account = systemAccount();
-  identification(kHoldUserName, prefUserNameStringRef, "userName", "userName3",
-                 active_directory ? account.name : account.fullName, userNameEditText, userNameButton);
-  userNameButtonProc(userNameButton.get());
-  identification(kHoldJobName, prefJobNameStringRef, "jobName", "jobName3", settings->jobName(), jobNameEditText,
-                 jobNameButton);
-  jobNameButtonProc(jobNameButton.get());
+  restoreIdentification(r, kHoldUserName, p.prefUserNameStringRef, "userName", "userName3",
+                        p.active_directory ? account.name : account.fullName, p.userNameEditText, p.userNameButton);
+  p.userNameButtonProc(p.userNameButton.get());
+  restoreIdentification(r, kHoldJobName, p.prefJobNameStringRef, "jobName", "jobName3", r.settings.jobName(),
+                        p.jobNameEditText, p.jobNameButton);
+  p.jobNameButtonProc(p.jobNameButton.get());
+}
 
-  // 12. Folder pass code.
-  restoreCredential(kHoldFolderPassword, prefFolderPassStringRef, "folderPassword2", kShortCipherDigits,
-                    folderPasswordEditText, folderPasswordButton);
-  folderPasswordButtonProc(folderPasswordButton.get());
+void readFolderPassCode(const Restore& r) {
+  Panel& p = r.panel;
+  restoreCredential(r, kHoldFolderPassword, p.prefFolderPassStringRef, "folderPassword2", kShortCipherDigits,
+                    p.folderPasswordEditText, p.folderPasswordButton);
+  p.folderPasswordButtonProc(p.folderPasswordButton.get());
+}
 
-  // 13. The retention and folder rules once more, over everything placed.
+}  // namespace
+
+void OndrixPrintPdeTarvel::getNonPPDSettingsFromPrintSettings() {
+  const TraceScope trace(this, "--getNonPPDSettingsFromPrintSettings:");
+  const PrintSettings* settings = pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
+  if (!settings) return;
+
+  const Restore restore{*this, *settings};
+  readHoldMask(restore);
+  readRetention(restore);
+  readFolder(restore);
+  readAuthentication(restore);
+  readLoginName(restore);
+  readCredentials(restore);
+  readIdentification(restore);
+  readFolderPassCode(restore);
+  // The retention and folder rules once more, over everything placed.
   retentionCBoxProc(retentionCheckBox.get());
   folderSelectionPopUpButtonProc(folderSelectionPopup.get());
-  _PDEEpilog(this, "--getNonPPDSettingsFromPrintSettings:");
 }

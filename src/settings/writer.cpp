@@ -4,24 +4,24 @@
 // several protections (credential key, the job's spool-time key, a digest bound to the spool time).
 // Work buffers are sized from their inputs; the character and byte limits are the filter's.
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "crypto/base64.h"
 #include "crypto/credential_cipher.h"
+#include "crypto/credential_text.h"
 #include "crypto/digest.h"
 #include "platform/encoding.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "settings/encoding.h"
+#include "ui/folder_list.h"
 
 namespace {
 
 using platform::CFStringEncoding;
 using platform::Text;
+using Panel = OndrixPrintPdeTarvel;
 
 constexpr std::string_view kMainFolder = "*standard";
 constexpr std::size_t kWholeTextLimit = 1529;  // bytes of a folder name, and characters of a stored spool time
@@ -73,54 +73,6 @@ std::optional<std::string> wholeText(const Text& text, CFStringEncoding encoding
   return bytes;
 }
 
-std::string blanked(std::string bytes) {
-  ReplaceSpaceCode(bytes.data(), static_cast<long>(bytes.size()));
-  return bytes;
-}
-
-std::string hexText(std::string_view bytes) {
-  std::string hex(2 * bytes.size() + 1, '\0');
-  myitoa(reinterpret_cast<const unsigned char*>(bytes.data()), hex.data(), static_cast<std::uint32_t>(bytes.size()));
-  hex.resize(2 * bytes.size());
-  return hex;
-}
-
-// Cipher bytes for a zero-terminated plaintext: its length rounded up to whole blocks.
-std::vector<unsigned char> cipherBuffer(const std::string& plaintext) {
-  const std::size_t length = std::strlen(plaintext.c_str());
-  return std::vector<unsigned char>((length + kAesBlockSize - 1) / kAesBlockSize * kAesBlockSize + 1);
-}
-
-std::string base64(const std::vector<unsigned char>& cipher, std::size_t length) {
-  if (length == 0) return {};
-  std::string text(Base64encode_len(length), '\0');
-  text.resize(Base64encode(text.data(), cipher.data(), length) - 1);
-  return text;
-}
-
-// The plaintext under the credential key, in Base64; empty for an empty plaintext.
-std::string fixedBase64(const std::string& plaintext) {
-  auto cipher = cipherBuffer(plaintext);
-  const std::size_t length = my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size());
-  return base64(cipher, length);
-}
-
-// The plaintext under the job's spool-time key, in Base64; empty for an empty plaintext.
-std::string spoolBase64(const std::string& plaintext, const std::string& spoolTime) {
-  auto cipher = cipherBuffer(plaintext);
-  const std::size_t length = my_aes_encrypt2(plaintext.c_str(), spoolTime.c_str(), cipher.data(), cipher.size());
-  return base64(cipher, length);
-}
-
-// The first cipherBytes bytes of the plaintext under the credential key, in hex; the zero padding of the
-// cipher buffer fills a short ciphertext. Empty for an empty plaintext.
-std::string fixedHex(const std::string& plaintext, std::size_t cipherBytes) {
-  auto cipher = cipherBuffer(plaintext);
-  cipher.resize(std::max(cipher.size(), cipherBytes));
-  if (my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size()) == 0) return {};
-  return hexText(std::string_view(reinterpret_cast<const char*>(cipher.data()), cipherBytes));
-}
-
 // Codes of one to four digits are padded to five with leading zeros, the form the filter digests.
 std::string paddedCode(const std::string& code) {
   const std::string_view digits(code.c_str());
@@ -140,13 +92,8 @@ std::string digest(const std::string& joined) {
 std::optional<std::string> storedSpoolTime(const platform::PrintSettings& settings) {
   const auto stored = settings.getValue(keyName("spoolTime"));
   if (!stored || stored->size() > kSpoolHexLimit || stored->size() < 2 * kSpoolTimeKeyLength) return std::nullopt;
-
-  std::string text(stored->size() / 2 + 1, '\0');
-  if (!myatoi(stored->c_str(), reinterpret_cast<unsigned char*>(text.data()),
-              static_cast<std::uint32_t>(stored->size())))
-    return std::nullopt;
-  text.resize(stored->size() / 2);
-  if (text.find('\0') != std::string::npos) return std::nullopt;
+  auto text = hexBytes(*stored);
+  if (!text || text->find('\0') != std::string::npos) return std::nullopt;
   return text;
 }
 
@@ -160,175 +107,201 @@ std::string spoolTimeOf(platform::PrintSettings* settings) {
   return text;
 }
 
-}  // namespace
+// What every step of one save shares.
+struct Save {
+  Panel& panel;
+  platform::PrintSettings* settings;
+  std::string spoolTime;
+  CFStringEncoding system;
+};
 
-// Writes every key of the panel into the job's print settings, in the filter's order. Without print
-// settings or built controls nothing is written; lastSaveWrote tells the panel protocol which happened.
-void OndrixPrintPdeTarvel::writeNonPPDSettingsToPrintSettings() {
-  _PDEProlog(this, "--writeNonPPDSettingsToPrintSettings:");
-  lastSaveWrote = false;
-  platform::PrintSettings* settings = pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
-  if (!settings || hasInited == 0) {
-    _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
-    return;
-  }
-
-  const std::string spoolTime = spoolTimeOf(settings);
-  const CFStringEncoding system = platform::systemEncoding();
-
-  // Filing. The folder-path family goes by its first key: that empties it for readers.
-  settings->setValue(keyName("folderPath2"), std::nullopt);
-  settings->setValue(keyName("folderPath31"), std::nullopt);
-
+// 0 no filing, 1 quick file, 2 the main folder, 3 a custom folder; filing needs retention and a hard disk.
+int filingMode(const Panel& p) {
   int filing = 0;
-  if (CheckHardDisk() && retentionCheckBox->state() != 0) {
-    if (folderSelectionPopup.present()) {
-      const long item = folderSelectionPopup->indexOfSelectedItem();
-      filing = item == 0 ? 1 : item == 1 ? 2 : item >= 2 ? 3 : 0;
-    }
-    if (folderSelectionMatrix.present()) filing = static_cast<int>(folderSelectionMatrix->selectedRow() + 1);
-    if (filing < 0 || filing > 3) filing = 0;
+  if (!p.CheckHardDisk() || p.retentionCheckBox->state() == 0) return filing;
+  if (p.folderSelectionPopup.present()) {
+    const long item = p.folderSelectionPopup->indexOfSelectedItem();
+    filing = item == 0 ? 1 : item == 1 ? 2 : item >= 2 ? 3 : 0;
   }
-  store(settings, "filing", std::to_string(filing));
+  if (p.folderSelectionMatrix.present()) filing = static_cast<int>(p.folderSelectionMatrix->selectedRow() + 1);
+  return filing < 0 || filing > 3 ? 0 : filing;
+}
 
-  if (filing == 2) store(settings, "folderPath", hexText(kMainFolder));
+// A custom folder comes from the device's list, else from the radio form's name field; with neither form
+// able to name one, the main folder stands in. A list entry without a name names none.
+struct CustomFolder {
+  bool mainFolder = false;
+  Text name;
+};
+CustomFolder customFolder(const Panel& p) {
+  const long item = p.folderSelectionPopup->indexOfSelectedItem();
+  if (item >= folders::kFirstFolderIndex && p.folderList) {
+    const FolderEntry* entry = folders::entryForItem(p.folderList, item);
+    return {false, entry ? folders::name(*entry) : Text()};
+  }
+  if (p.folderSelectionMatrix.present()) return {false, p.folderNameEditText->stringValue()};
+  return {true, Text()};
+}
+
+// No name to send: an old one must not go out with this job. The Western and UTF-8 forms go out whenever
+// their own conversions succeed, so a name the system encoding lacks still reaches the device.
+void writeCustomFolder(const Save& s, const Text& name) {
+  std::optional<std::string> systemName;
+  if (!name.isNone()) {
+    systemName = wholeText(name, s.system);
+    if (!systemName) systemName = wholeText(name, platform::kCFStringEncodingMacJapanese);
+  }
+  if (systemName) {
+    store(s.settings, "folderPath", hexText(*systemName));
+  } else {
+    s.settings->setValue(keyName("folderPath"), std::nullopt);
+  }
+  if (name.isNone()) return;
+  auto westernName = encodingWindowsLatin1() ? wholeText(name, platform::kCFStringEncodingWindowsLatin1) : systemName;
+  if (!westernName) westernName = wholeText(name, platform::kCFStringEncodingMacJapanese);
+  if (westernName) store(s.settings, "folderPath2", hexText(*westernName));
+  if (auto utf8Name = wholeText(name, platform::kCFStringEncodingUTF8))
+    storeFamily(s.settings, "folderPath3", hexText(*utf8Name));
+}
+
+// Filing and the folder's name. The folder-path family goes by its first key: that empties it for readers.
+int writeFolder(const Save& s) {
+  s.settings->setValue(keyName("folderPath2"), std::nullopt);
+  s.settings->setValue(keyName("folderPath31"), std::nullopt);
+  const int filing = filingMode(s.panel);
+  store(s.settings, "filing", std::to_string(filing));
+  if (filing == 2) store(s.settings, "folderPath", hexText(kMainFolder));
   if (filing == 3) {
-    // A custom folder comes from the device's list, else from the radio form's name field; with neither
-    // form able to name one, the main folder stands in.
-    std::optional<Text> name;
-    bool mainFolder = false;
-    const long item = folderSelectionPopup->indexOfSelectedItem();
-    if (item >= 3 && folderList) {
-      const auto index = static_cast<std::size_t>(item - 3);
-      if (index < folderList->size()) {
-        const auto* entry = platform::plist::find((*folderList)[index], "name");
-        if (entry && entry->string()) name = Text::fromUtf8(*entry->string());
-      }
-    } else if (folderSelectionMatrix.present()) {
-      name = folderNameEditText->stringValue();
+    const CustomFolder folder = customFolder(s.panel);
+    if (folder.mainFolder) {
+      store(s.settings, "folderPath", hexText(kMainFolder));
     } else {
-      mainFolder = true;
-    }
-
-    std::optional<std::string> systemName;
-    if (name) {
-      systemName = wholeText(*name, system);
-      if (!systemName) systemName = wholeText(*name, platform::kCFStringEncodingMacJapanese);
-    }
-    if (mainFolder) {
-      store(settings, "folderPath", hexText(kMainFolder));
-    } else {
-      // No name to send: an old one must not go out with this job. The Western and UTF-8 forms go out
-      // whenever their own conversions succeed, so a name the system encoding lacks still reaches the
-      // device.
-      if (systemName) {
-        store(settings, "folderPath", hexText(*systemName));
-      } else {
-        settings->setValue(keyName("folderPath"), std::nullopt);
-      }
-    }
-    if (!mainFolder && name) {
-      auto westernName =
-          encodingWindowsLatin1() ? wholeText(*name, platform::kCFStringEncodingWindowsLatin1) : systemName;
-      if (!westernName) westernName = wholeText(*name, platform::kCFStringEncodingMacJapanese);
-      if (westernName) store(settings, "folderPath2", hexText(*westernName));
-      if (auto utf8Name = wholeText(*name, platform::kCFStringEncodingUTF8))
-        storeFamily(settings, "folderPath3", hexText(*utf8Name));
+      writeCustomFolder(s, folder.name);
     }
   }
+  return filing;
+}
 
-  // Retention. The device's modes are not the rows' order.
+// Retention. The device's modes are not the rows' order; the digest puts the padded pass code first,
+// the folder pass code's digest puts it last.
+void writeRetention(const Save& s, int filing) {
+  const Panel& p = s.panel;
   std::string_view suspend = "0";
-  if (retentionCheckBox->state() != 0) {
-    switch (suspendMatrix->selectedRow()) {
+  if (p.retentionCheckBox->state() != 0) {
+    switch (p.suspendMatrix->selectedRow()) {
       case 0: suspend = "2"; break;
       case 1: suspend = "1"; break;
       case 2: suspend = "3"; break;
       default: break;
     }
   }
-  if (isCorvane() && filing == 1) suspend = "0";
-  store(settings, "jobSuspend", std::string(suspend));
+  if (p.isCorvane() && filing == 1) suspend = "0";
+  store(s.settings, "jobSuspend", std::string(suspend));
+  if (suspend == "0") return;
 
-  if (suspend != "0") {
-    // The digest puts the padded code first, the folder pass code's digest puts it last.
-    const std::string code = convert(suspendKeyEditText->stringValue(), 8, system, 0, 8);
-    if (code.empty()) {
-      store(settings, "jobSuspendKey", {});
-      store(settings, "jobSuspend2Key", {});
-    } else {
-      store(settings, "jobSuspendKey", digest(paddedCode(code) + spoolTime));
-      store(settings, "jobSuspend2Key", fixedHex(code, kAesBlockSize));
-    }
+  const std::string code = convert(p.suspendKeyEditText->stringValue(), 8, s.system, 0, 8);
+  if (code.empty()) {
+    store(s.settings, "jobSuspendKey", {});
+    store(s.settings, "jobSuspend2Key", {});
+  } else {
+    store(s.settings, "jobSuspendKey", digest(paddedCode(code) + s.spoolTime));
+    store(s.settings, "jobSuspend2Key", crypto::encryptToHex(code, kAesBlockSize));
   }
+}
 
-  // Authentication. A held login name lives in the panel while its field shows bullets.
-  store(settings, "Authentication", authenticationRadioButton->state() != 0 ? "1" : "0");
-  const Text loginName = loginNameButton->state() != 0 ? loginNameStringRef : loginNameEditText->stringValue();
-  {
-    const std::string systemBytes = systemOrJapanese(loginName, 255);
-    storeFamily(settings, "loginName1", fixedBase64(systemBytes));
-    storeFamily(settings, "loginName0", spoolBase64(western(loginName, 255, systemBytes), spoolTime));
-    storeFamily(settings, "loginName2", spoolBase64(utf8(loginName, 1530, 0), spoolTime));
-  }
-  {
-    const Text password = passwordEditText->stringValue();
-    const std::string systemBytes = convert(password, 32, system, ' ', 32);
-    store(settings, "password", spoolBase64(systemBytes, spoolTime));
-    store(settings, "password2", fixedHex(systemBytes, 2 * kAesBlockSize));
-    storeFamily(settings, "password3", spoolBase64(utf8(password, 192), spoolTime));
-  }
+void writeAuthentication(const Save& s) {
+  store(s.settings, "Authentication", s.panel.authenticationRadioButton->state() != 0 ? "1" : "0");
+}
 
-  // User and account numbers travel in clear, padded, and encrypted as typed.
-  {
-    const std::string userNumber = convert(userNumberEditText->stringValue(), 8, system, 0, 8);
-    store(settings, "userNumber", paddedCode(userNumber));
-    store(settings, "userNumber2", fixedHex(userNumber, kAesBlockSize));
-    const std::string accountNumber = convert(accountNumberEditText->stringValue(), 8, system, 0, 5);
-    store(settings, "accountNumber", paddedCode(accountNumber));
-    store(settings, "accountNumber2", fixedHex(accountNumber, kAesBlockSize));
-  }
+// A held login name lives in the panel while its field shows bullets. Returns the name written.
+Text writeLoginName(const Save& s) {
+  const Panel& p = s.panel;
+  const Text loginName = p.loginNameButton->state() != 0 ? p.loginNameStringRef : p.loginNameEditText->stringValue();
+  const std::string systemBytes = systemOrJapanese(loginName, 255);
+  storeFamily(s.settings, "loginName1", crypto::encryptToBase64(systemBytes));
+  const std::string westernBytes = western(loginName, 255, systemBytes);
+  storeFamily(s.settings, "loginName0", crypto::encryptToSpoolKeyBase64(westernBytes, s.spoolTime));
+  storeFamily(s.settings, "loginName2", crypto::encryptToSpoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
+  return loginName;
+}
 
-  // Job identification. Control characters and quotes are blanked in the Western and UTF-8 forms only;
-  // the system form goes out as typed.
-  {
-    const Text userName = active_directory != 0 ? loginName : userNameEditText->stringValue();
-    const std::string systemBytes = systemOrJapanese(userName, 32);
-    store(settings, "userName", hexText(systemBytes));
-    store(settings, "userName2", hexText(blanked(western(userName, 32, systemBytes))));
-    storeFamily(settings, "userName3", hexText(blanked(utf8(userName, 192))));
-  }
-  {
-    const Text jobName = jobNameEditText->stringValue();
-    const std::string systemBytes = systemOrJapanese(jobName, 80);
-    store(settings, "jobName", hexText(systemBytes));
-    store(settings, "jobName2", hexText(blanked(western(jobName, 80, systemBytes))));
-    storeFamily(settings, "jobName3", hexText(blanked(utf8(jobName, 480))));
-  }
+// The password; user and account numbers travel in clear, padded, and encrypted as typed.
+void writeCredentials(const Save& s) {
+  const Panel& p = s.panel;
+  const Text password = p.passwordEditText->stringValue();
+  const std::string passwordBytes = convert(password, 32, s.system, ' ', 32);
+  store(s.settings, "password", crypto::encryptToSpoolKeyBase64(passwordBytes, s.spoolTime));
+  store(s.settings, "password2", crypto::encryptToHex(passwordBytes, 2 * kAesBlockSize));
+  storeFamily(s.settings, "password3", crypto::encryptToSpoolKeyBase64(utf8(password, 192), s.spoolTime));
 
-  {
-    const std::string folderCode = convert(folderPasswordEditText->stringValue(), 8, system, 0, 8);
-    store(settings, "folderPassword", digest(spoolTime + paddedCode(folderCode)));
-    store(settings, "folderPassword2", fixedHex(folderCode, kAesBlockSize));
-  }
+  const std::string userNumber = convert(p.userNumberEditText->stringValue(), 8, s.system, 0, 8);
+  store(s.settings, "userNumber", paddedCode(userNumber));
+  store(s.settings, "userNumber2", crypto::encryptToHex(userNumber, kAesBlockSize));
+  const std::string accountNumber = convert(p.accountNumberEditText->stringValue(), 8, s.system, 0, 5);
+  store(s.settings, "accountNumber", paddedCode(accountNumber));
+  store(s.settings, "accountNumber2", crypto::encryptToHex(accountNumber, kAesBlockSize));
+}
 
-  // The hold mask is stored even when 0: the reader tells "none held" from "not written".
+// One identification text in three forms. Control characters and quotes are blanked in the Western and
+// UTF-8 forms only; the system form goes out as typed.
+void writeIdentificationText(const Save& s, const std::string& name, const Text& text, std::size_t limit) {
+  const std::string systemBytes = systemOrJapanese(text, limit);
+  store(s.settings, name, hexText(systemBytes));
+  store(s.settings, name + "2", hexText(blankedBytes(western(text, limit, systemBytes))));
+  storeFamily(s.settings, name + "3", hexText(blankedBytes(utf8(text, 6 * limit))));
+}
+
+// Directory-service models send the login name as the user name.
+void writeIdentification(const Save& s, const Text& loginName) {
+  const Panel& p = s.panel;
+  writeIdentificationText(s, "userName", p.active_directory != 0 ? loginName : p.userNameEditText->stringValue(), 32);
+  writeIdentificationText(s, "jobName", p.jobNameEditText->stringValue(), 80);
+}
+
+void writeFolderPassCode(const Save& s) {
+  const std::string folderCode = convert(s.panel.folderPasswordEditText->stringValue(), 8, s.system, 0, 8);
+  store(s.settings, "folderPassword", digest(s.spoolTime + paddedCode(folderCode)));
+  store(s.settings, "folderPassword2", crypto::encryptToHex(folderCode, kAesBlockSize));
+}
+
+// The hold mask is stored even when 0: the reader tells "none held" from "not written".
+void writeHoldMask(const Save& s) {
+  const Panel& p = s.panel;
   struct HoldBit {
-    ui::Button* button;
+    const ui::Outlet<ui::Button>& button;
     std::uint32_t bit;
   };
   const HoldBit holds[] = {
-      {&*suspendKeyButton, kHoldSuspendKey},       {&*loginNameButton, kHoldLoginName},
-      {&*passwordButton, kHoldPassword},           {&*userNameButton, kHoldUserName},
-      {&*jobNameButton, kHoldJobName},             {&*folderPasswordButton, kHoldFolderPassword},
-      {&*userNumberButton, kHoldUserNumber},       {&*accountNumberButton, kHoldAccountNumber},
-      {&*folderNameButton, kHoldFolderName},
+      {p.suspendKeyButton, kHoldSuspendKey},       {p.loginNameButton, kHoldLoginName},
+      {p.passwordButton, kHoldPassword},           {p.userNameButton, kHoldUserName},
+      {p.jobNameButton, kHoldJobName},             {p.folderPasswordButton, kHoldFolderPassword},
+      {p.userNumberButton, kHoldUserNumber},       {p.accountNumberButton, kHoldAccountNumber},
+      {p.folderNameButton, kHoldFolderName},
   };
   std::uint32_t mask = 0;
   for (const auto& hold : holds)
     if (hold.button->state() != 0) mask |= hold.bit;
-  settings->setValue(keyName("holdButton"), std::to_string(mask));
+  s.settings->setValue(keyName("holdButton"), std::to_string(mask));
+}
 
+}  // namespace
+
+// Writes every key of the panel into the job's print settings, in the filter's order. Without print
+// settings or built controls nothing is written; lastSaveWrote tells the panel protocol which happened.
+void OndrixPrintPdeTarvel::writeNonPPDSettingsToPrintSettings() {
+  const TraceScope trace(this, "--writeNonPPDSettingsToPrintSettings:");
+  lastSaveWrote = false;
+  platform::PrintSettings* settings = pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
+  if (!settings || hasInited == 0) return;
+
+  const Save save{*this, settings, spoolTimeOf(settings), platform::systemEncoding()};
+  const int filing = writeFolder(save);
+  writeRetention(save, filing);
+  writeAuthentication(save);
+  const Text loginName = writeLoginName(save);
+  writeCredentials(save);
+  writeIdentification(save, loginName);
+  writeFolderPassCode(save);
+  writeHoldMask(save);
   lastSaveWrote = true;
-  _PDEEpilog(this, "--writeNonPPDSettingsToPrintSettings:");
 }

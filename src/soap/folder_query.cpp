@@ -4,9 +4,12 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/alert.h"
 #include "plugin/panel.h"
+#include "soap/soap_client.h"
+#include "ui/folder_list.h"
 #include "util/message_text.h"
 
 namespace {
@@ -21,7 +24,7 @@ constexpr const char* kFailureMessageKey = "Could not retrieve Folder Names.%@";
 std::string elementName(const Node& node) { return node.kind() == Node::Kind::element ? node.name() : std::string(); }
 
 // One child of "files" as a folder entry. An entry without a "name" child keeps its place with an empty
-// name, so that list position i still names pop-up item i + 3.
+// name, so that every later entry keeps its pop-up item.
 FolderEntry folderEntryFrom(const Node& item) {
   std::string name;
   bool password = false;
@@ -36,7 +39,7 @@ FolderEntry folderEntryFrom(const Node& item) {
       if (field.stringValue() == "true") dir = true;
     }
   }
-  return FolderEntry{{"name", name}, {"password", password}, {"dir", dir}, {"add", false}};
+  return folders::makeEntry(std::move(name), password, dir);
 }
 
 }  // namespace

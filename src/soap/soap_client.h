@@ -12,13 +12,7 @@
 #include <vector>
 
 #include "platform/net.h"
-
-// Told when an exchange failed or timed out; never on success.
-class SOAPClientCallback {
- public:
-  virtual ~SOAPClientCallback() = default;
-  virtual void recieveEndCallback() = 0;
-};
+#include "soap/soap_callback.h"
 
 class OndrixPrintPdeTarvelSOAPClient : private platform::net::PostDelegate {
  public:

@@ -42,6 +42,97 @@ void attachNumberFilter(const ui::Outlet<ui::TextField>& field, std::int64_t max
   field->setFormatter(std::move(filter));
 }
 
+// Tabs: the third page (the printer's) goes when the model cannot file or files through the print
+// system. Pages beyond the third are left as the layout has them.
+void buildTabs(Panel& p) {
+  if (!p.tabView.present()) return;
+  localizeTab(p, p.tabView->tabViewItemAtIndex(0));
+  const long tabs = p.tabView->numberOfTabViewItems();
+  if (tabs >= 2) localizeTab(p, p.tabView->tabViewItemAtIndex(1));
+  if (tabs >= 3) {
+    if (ui::TabViewItem* third = p.tabView->tabViewItemAtIndex(2)) {
+      localizeTab(p, third);
+      if (p.document_filing_model == 0 || p.ondrix_print_system == 1) p.tabView->removeTabViewItem(third);
+    }
+  }
+  p.tabView->selectFirstTabViewItem();
+}
+
+// Retention group and its pass code.
+void buildRetention(Panel& p) {
+  localizeTitle(p, p.retentionCheckBox);
+  localizeTitle(p, p.suspendBox);
+  localizeTitle(p, p.holdOnlyRadioButton);
+  localizeTitle(p, p.holdAfterRadioButton);
+  localizeTitle(p, p.samplePrintRadioButton);
+  localizeLabel(p, p.suspendKeyStaticText);
+  attachNumberFilter(p.suspendKeyEditText, 8);
+  givePadlocks(p.suspendKeyButton);
+}
+
+// What the model lacks is hidden: filing altogether, or the folder pass code on print-system models.
+// Filing group, in either form of the folder choice. The folder pass code gets its filter even when
+// hidden, so the field never takes what it could not hold.
+void buildFiling(Panel& p) {
+  if (p.document_filing_model == 0) p.filingBox->setHidden(true);
+  if (p.ondrix_print_system == 1) {
+    p.folderPasswordStaticText->setHidden(true);
+    p.folderPasswordEditText->setHidden(true);
+    p.folderPasswordButton->setHidden(true);
+  }
+  localizeTitle(p, p.filingBox);
+  localizeLabel(p, p.folderSelectionStaticText);
+  p.makeFolderPopup();
+  localizeTitle(p, p.quickFileRadioButton);
+  localizeTitle(p, p.mainFolderRadioButton);
+  localizeTitle(p, p.customFolderRadioButton);
+  localizeLabel(p, p.folderPasswordStaticText);
+  attachNumberFilter(p.folderPasswordEditText, 8);
+  givePadlocks(p.folderPasswordButton);
+}
+
+// Login name: any text of any length. Password: any character, at most 31. User number and account
+// number: digits only.
+void buildAuthentication(Panel& p) {
+  localizeTitle(p, p.authenticationRadioButton);
+  localizeLabel(p, p.loginNameStaticText);
+  auto loginFilter = std::make_unique<LoginnameInputFilter>();
+  loginFilter->setCallback(&p);
+  p.loginNameEditText->setFormatter(std::move(loginFilter));
+  givePadlocks(p.loginNameButton);
+
+  localizeLabel(p, p.passwordStaticText);
+  auto passwordFilter = std::make_unique<MyRomanFilter>();
+  passwordFilter->setFormat("##0"_t);
+  passwordFilter->SetmaxCharactersCount(31);
+  p.passwordEditText->setFormatter(std::move(passwordFilter));
+  givePadlocks(p.passwordButton);
+
+  localizeTitle(p, p.userNumberRadioButton);
+  attachNumberFilter(p.userNumberEditText, 8);
+  givePadlocks(p.userNumberButton);
+  localizeLabel(p, p.accountNumberStaticText);
+  attachNumberFilter(p.accountNumberEditText, 5);
+  givePadlocks(p.accountNumberButton);
+}
+
+// Job ID group, then the printer's address, when its device URI named one (otherwise the layout's text
+// stays), and the folder query's controls.
+void buildJobIDAndPrinter(Panel& p) {
+  localizeTitle(p, p.jobIDBox);
+  localizeLabel(p, p.userNameStaticText);
+  givePadlocks(p.userNameButton);
+  localizeLabel(p, p.jobNameStaticText);
+  givePadlocks(p.jobNameButton);
+
+  localizeLabel(p, p.printersAddressStaticText);
+  if (!p.mfpURL.isNone()) p.printersAddressEditText->setStringValue(p.mfpURL);
+  localizeTitle(p, p.getFolderNameButton);
+  givePadlocks(p.folderNameButton);
+  // The progress indicator shows only while the folder query runs.
+  p.chasingArrow->setHidden(true);
+}
+
 }  // namespace
 
 void OndrixPrintPdeTarvel::initializeUI() {
@@ -51,97 +142,11 @@ void OndrixPrintPdeTarvel::initializeUI() {
     _PDEEpilog(this, "--initializeUI:=void");
     return;
   }
-
-  // Tabs: the third page (the printer's) goes when the model cannot file or files through the print
-  // system. Pages beyond the third are left as the layout has them.
-  if (tabView.present()) {
-    localizeTab(*this, tabView->tabViewItemAtIndex(0));
-    const long tabs = tabView->numberOfTabViewItems();
-    if (tabs >= 2) localizeTab(*this, tabView->tabViewItemAtIndex(1));
-    if (tabs >= 3) {
-      if (ui::TabViewItem* third = tabView->tabViewItemAtIndex(2)) {
-        localizeTab(*this, third);
-        if (document_filing_model == 0 || ondrix_print_system == 1) tabView->removeTabViewItem(third);
-      }
-    }
-    tabView->selectFirstTabViewItem();
-  }
-
-  // Retention group and its pass code.
-  localizeTitle(*this, retentionCheckBox);
-  localizeTitle(*this, suspendBox);
-  localizeTitle(*this, holdOnlyRadioButton);
-  localizeTitle(*this, holdAfterRadioButton);
-  localizeTitle(*this, samplePrintRadioButton);
-  localizeLabel(*this, suspendKeyStaticText);
-  attachNumberFilter(suspendKeyEditText, 8);
-  givePadlocks(suspendKeyButton);
-
-  // What the model lacks is hidden: filing altogether, or the folder pass code on print-system models.
-  if (document_filing_model == 0) filingBox->setHidden(true);
-  if (ondrix_print_system == 1) {
-    folderPasswordStaticText->setHidden(true);
-    folderPasswordEditText->setHidden(true);
-    folderPasswordButton->setHidden(true);
-  }
-
-  // Filing group, in either form of the folder choice. The folder pass code gets its filter even when
-  // hidden, so the field never takes what it could not hold.
-  localizeTitle(*this, filingBox);
-  localizeLabel(*this, folderSelectionStaticText);
-  makeFolderPopup();
-  localizeTitle(*this, quickFileRadioButton);
-  localizeTitle(*this, mainFolderRadioButton);
-  localizeTitle(*this, customFolderRadioButton);
-  localizeLabel(*this, folderPasswordStaticText);
-  attachNumberFilter(folderPasswordEditText, 8);
-  givePadlocks(folderPasswordButton);
-
-  // Login name: any text of any length.
-  localizeTitle(*this, authenticationRadioButton);
-  localizeLabel(*this, loginNameStaticText);
-  {
-    auto filter = std::make_unique<LoginnameInputFilter>();
-    filter->setCallback(this);
-    loginNameEditText->setFormatter(std::move(filter));
-  }
-  givePadlocks(loginNameButton);
-
-  // Password: any character, at most 31.
-  localizeLabel(*this, passwordStaticText);
-  {
-    auto filter = std::make_unique<MyRomanFilter>();
-    filter->setFormat("##0"_t);
-    filter->SetmaxCharactersCount(31);
-    passwordEditText->setFormatter(std::move(filter));
-  }
-  givePadlocks(passwordButton);
-
-  // User number and account number: digits only.
-  localizeTitle(*this, userNumberRadioButton);
-  attachNumberFilter(userNumberEditText, 8);
-  givePadlocks(userNumberButton);
-  localizeLabel(*this, accountNumberStaticText);
-  attachNumberFilter(accountNumberEditText, 5);
-  givePadlocks(accountNumberButton);
-
-  // Job ID group.
-  localizeTitle(*this, jobIDBox);
-  localizeLabel(*this, userNameStaticText);
-  givePadlocks(userNameButton);
-  localizeLabel(*this, jobNameStaticText);
-  givePadlocks(jobNameButton);
-
-  // The printer's address, when its device URI named one; otherwise the layout's text stays.
-  localizeLabel(*this, printersAddressStaticText);
-  if (!mfpURL.isNone()) printersAddressEditText->setStringValue(mfpURL);
-
-  localizeTitle(*this, getFolderNameButton);
-  givePadlocks(folderNameButton);
-
-  // The progress indicator shows only while the folder query runs.
-  chasingArrow->setHidden(true);
-
+  buildTabs(*this);
+  buildRetention(*this);
+  buildFiling(*this);
+  buildAuthentication(*this);
+  buildJobIDAndPrinter(*this);
   hasInited = 1;
   _PDEEpilog(this, "--initializeUI:=void");
 }

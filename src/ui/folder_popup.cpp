@@ -1,29 +1,11 @@
-// The folder pop-up: quick file, main folder, and the device's custom folders from folderList, where list
-// position i is pop-up index i + 3 in both directions.
+// The folder pop-up: quick file, main folder, and the device's custom folders from folderList, each at
+// the pop-up index ui/folder_list.h gives it.
 #include "platform/text_compare.h"
 #include "plugin/panel.h"
+#include "ui/folder_list.h"
 #include "util/icons.h"
 
-namespace {
-
-// Pop-up index of folderList position 0, behind quick file, main folder and the separator.
-constexpr long kFirstFolderIndex = 3;
-constexpr long kMainFolderIndex = 1;
-
-// The entry's "name"; none when it has no string under that key.
-platform::Text folderName(const FolderEntry& entry) {
-  const platform::plist::Value* name = platform::plist::find(entry, "name");
-  const std::string* text = name ? name->string() : nullptr;
-  return text ? platform::Text::fromUtf8(*text) : platform::Text();
-}
-
-bool isProtected(const FolderEntry& entry) {
-  const platform::plist::Value* password = platform::plist::find(entry, "password");
-  const bool* flag = password ? password->boolean() : nullptr;
-  return flag && *flag;
-}
-
-}  // namespace
+using folders::kMainFolderIndex;
 
 void OndrixPrintPdeTarvel::makeFolderPopup() {
   if (!folderSelectionPopup.present()) return;
@@ -46,9 +28,9 @@ void OndrixPrintPdeTarvel::makeFolderPopup() {
   // its place with an empty title.
   menu.addItem(ui::MenuItem::separatorItem());
   for (const FolderEntry& entry : *folderList) {
-    Text name = folderName(entry);
+    Text name = folders::name(entry);
     ui::MenuItem item(name.isNone() ? Text::empty() : std::move(name));
-    item.setImage(isProtected(entry) ? initWithSystemIconType(kIconTypeLocked) : spaceImage);
+    item.setImage(folders::isProtected(entry) ? initWithSystemIconType(kIconTypeLocked) : spaceImage);
     menu.addItem(std::move(item));
   }
 }
@@ -60,13 +42,13 @@ long OndrixPrintPdeTarvel::SearchSameFolderName(const Text& name) {
   // themselves; otherwise the first match without regard to case. An entry without a name matches nothing.
   const FolderList& list = *folderList;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const Text entryName = folderName(list[i]);
-    if (!entryName.isNone() && entryName == name) return kFirstFolderIndex + static_cast<long>(i);
+    const Text entryName = folders::name(list[i]);
+    if (!entryName.isNone() && entryName == name) return folders::itemForPosition(i);
   }
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const Text entryName = folderName(list[i]);
+    const Text entryName = folders::name(list[i]);
     if (!entryName.isNone() && platform::caseInsensitiveEqual(entryName, name))
-      return kFirstFolderIndex + static_cast<long>(i);
+      return folders::itemForPosition(i);
   }
   return kMainFolderIndex;
 }

@@ -2,6 +2,7 @@
 // Buttons, pop-ups and radio groups are enabled or disabled; labels and text fields are dimmed instead.
 // The rules keep no state and may run at any time.
 #include "plugin/panel.h"
+#include "ui/folder_list.h"
 #include "ui/hilite.h"
 
 namespace {
@@ -20,17 +21,12 @@ bool quickFileChosen(const Panel& p) {
          (p.folderSelectionMatrix.present() && p.folderSelectionMatrix->selectedRow() == 0);
 }
 
-// A pop-up item from index 3 on names folderList entry (index - 3). Items 0 and 1 are never protected; an
-// index outside the list, or an entry without a boolean "password", counts as unprotected.
+// Quick file and the main folder are never protected; an item that names no list entry counts as
+// unprotected.
 bool protectedFolderChosen(const Panel& p) {
-  if (!p.folderSelectionPopup.present() || !p.folderList) return false;
-  const long index = p.folderSelectionPopup->indexOfSelectedItem();
-  if (index < 3) return false;
-  const auto position = static_cast<std::size_t>(index - 3);
-  if (position >= p.folderList->size()) return false;
-  const platform::plist::Value* password = platform::plist::find((*p.folderList)[position], "password");
-  const bool* flag = password ? password->boolean() : nullptr;
-  return flag && *flag;
+  if (!p.folderSelectionPopup.present()) return false;
+  const FolderEntry* entry = folders::entryForItem(p.folderList, p.folderSelectionPopup->indexOfSelectedItem());
+  return entry && folders::isProtected(*entry);
 }
 
 bool customFolderRowChosen(const Panel& p) {

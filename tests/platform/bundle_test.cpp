@@ -1,5 +1,4 @@
-// Bundle: resource lookup and its bounds, the strings table through gettext, the bundle of a library, and
-// layout loading through the host's toolkit.
+// Bundle: resource lookup and its bounds, the strings table through gettext, and the bundle of a library.
 //
 // Translations come from a catalogue each test compiles into its own temporary bundle, and the language is
 // chosen with LANGUAGE under the C.UTF-8 locale (glibc ignores LANGUAGE only under plain "C"), so the
@@ -12,9 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/host_services.h"
 #include "support/temp_bundle.h"
-#include "ui/toolkit.h"
 
 namespace {
 
@@ -206,60 +203,6 @@ TEST(Bundle, BundleContainingAnAddress) {
   EXPECT_EQ(bundle->bundlePath(), fs::canonical(ONDRIX_BUNDLE_DIR));
   EXPECT_EQ(bundle->resourcePath(), fs::canonical(ONDRIX_BUNDLE_DIR) / "Contents" / "Resources");
   dlclose(handle);
-}
-
-// A toolkit that records which layout files it was asked for.
-class RecordingToolkit : public ui::Toolkit {
- public:
-  class RootView : public ui::View {
-   public:
-    ui::Window* window() const override { return nullptr; }
-  };
-  class LoadedNib : public ui::Nib {
-   public:
-    ui::View& rootView() override { return root_; }
-    ui::Control* controlNamed(std::string_view) override { return nullptr; }
-
-   private:
-    RootView root_;
-  };
-
-  std::unique_ptr<ui::Nib> loadNib(const fs::path& file, ui::NibOwner&) override {
-    files.push_back(file);
-    return std::make_unique<LoadedNib>();
-  }
-  std::vector<fs::path> files;
-};
-
-class NoOwner : public ui::NibOwner {
- public:
-  void connectOutlet(std::string_view, ui::Control&) override {}
-};
-
-TEST(Bundle, LayoutsLoadThroughTheHostsToolkit) {
-  TempBundle temp;
-  temp.write("JobControl4.ui", "<ui/>");
-  const Bundle bundle(temp.path());
-  NoOwner owner;
-  const platform::HostServices saved = platform::hostServices();
-
-  // Without a toolkit from the host there is nothing to load with.
-  platform::setHostServices({});
-  EXPECT_FALSE(bundle.canLoadNibs());
-  EXPECT_EQ(bundle.loadNibNamed("JobControl4", owner), nullptr);
-
-  RecordingToolkit toolkit;
-  platform::HostServices services;
-  services.toolkit = &toolkit;
-  platform::setHostServices(services);
-  EXPECT_TRUE(bundle.canLoadNibs());
-  EXPECT_NE(bundle.loadNibNamed("JobControl4", owner), nullptr);
-  EXPECT_EQ(bundle.loadNibNamed("JobControl5", owner), nullptr);
-  EXPECT_EQ(bundle.loadNibNamed("../Resources/JobControl4", owner), nullptr);
-  ASSERT_EQ(toolkit.files.size(), 1u);
-  EXPECT_EQ(toolkit.files[0], temp.resources() / "JobControl4.ui");
-
-  platform::setHostServices(saved);
 }
 
 }  // namespace

@@ -94,6 +94,16 @@ TEST_F(PanelProtocol, PrintSystemNeedsALoginNameOrUserNumber) {
   EXPECT_TRUE(preferencesSaved());
 }
 
+TEST_F(PanelProtocol, PrintSystemTakesATypedLoginName) {
+  auto host = makeHost("demo-printsystem.ppd");
+  OndrixPrintPdeTarvel& panel = makePanel(host);
+  panel.restoreValuesAndReturnError(nullptr);
+  headless::typeText(*panel.loginNameEditText.get(), Text::fromUtf8("alice"));
+  ASSERT_EQ(panel.loginNameButton->state(), 0);
+  EXPECT_TRUE(panel.shouldPrint());
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
 TEST_F(PanelProtocol, UserNumberChoiceChecksTheUserNumberOnly) {
   auto host = makeHost("demo-printsystem.ppd");
   OndrixPrintPdeTarvel& panel = makePanel(host);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/defaults.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"

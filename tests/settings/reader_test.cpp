@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/defaults.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
@@ -358,6 +358,20 @@ TEST_F(ReaderTest, AHeldFolderNameFillsTheRadioForm) {
   EXPECT_EQ(text(job, "folderNameEditText"), "Held folder");
   EXPECT_EQ(state(job, "folderNameButton"), 1);
   EXPECT_EQ(job.panel.prefHoldButtonFlag, 0u);
+}
+
+// A button the user held before the restore is released when neither the settings nor the preferences
+// hold the folder name.
+TEST_F(ReaderTest, WithoutAFolderNameHoldTheFolderNameIsReleased) {
+  Job job = makeJob("demo-directory.ppd", Dict{{"hold button", 0x001}, {"folder name", "Held folder"}});
+  set(job, "folderNameButton", "1");
+  put(job, "holdButton", "0");
+  put(job, "jobSuspend", "2");
+  put(job, "filing", "3");
+  put(job, "folderPath", upperHex("Sales"));
+  read(job);
+  EXPECT_EQ(text(job, "folderNameEditText"), "Sales");
+  EXPECT_EQ(state(job, "folderNameButton"), 0);
 }
 
 TEST_F(ReaderTest, CustomFoldersAreFoundInTheDevicesList) {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
@@ -255,6 +255,24 @@ TEST_F(WriterTest, FilingModesFromPopUp) {
     EXPECT_EQ(get(job, "folderPath"), c.folderPath);
     EXPECT_EQ(get(job, "folderPath2"), c.folderPath2);
     EXPECT_EQ(family(job, "folderPath3"), c.folderPath3);
+  }
+}
+
+// A list entry without a usable name names no folder: no form of an old name may go out with the job.
+TEST_F(WriterTest, CustomFolderWithoutANameSendsNoFolderPath) {
+  for (const FolderEntry& entry : {FolderEntry{{"password", false}}, FolderEntry{{"name", 7}}}) {
+    Job job = makeJob();
+    for (const char* name : {"folderPath", "folderPath2", "folderPath31", "folderPath32"})
+      job.host.settings.setValue(key(name), "old");
+    job.panel.folderList = FolderList{entry};
+    growPopUp(job, 4);
+    put(job, "retentionCheckBox", "1");
+    put(job, "folderSelectionPopup", "3");
+    save(job);
+    EXPECT_EQ(get(job, "filing"), "3");
+    EXPECT_EQ(get(job, "folderPath"), std::nullopt);
+    EXPECT_EQ(get(job, "folderPath2"), std::nullopt);
+    EXPECT_EQ(family(job, "folderPath3"), std::nullopt);
   }
 }
 

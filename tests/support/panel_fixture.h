@@ -17,7 +17,7 @@
 #include "platform/host_services.h"
 #include "platform/printcore.h"
 #include "platform/runloop.h"
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "plugin/panel.h"
 #include "support/scratch.h"
 #include "util/ppd_access.h"

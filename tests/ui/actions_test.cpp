@@ -122,6 +122,20 @@ TEST_F(ActionsTest, RetentionOffDimsFilingAndPassCodes) {
   }
 }
 
+// Only quick file needs retention; a custom folder stays chosen, in either form.
+TEST_F(ActionsTest, RetentionOffKeepsACustomFolder) {
+  for (const char* model : {k4, k5}) {
+    SCOPED_TRACE(model);
+    Panel& panel = retainingPanel(model);
+    const bool popUp = model == k4;
+    const char* choice = popUp ? "folderSelectionPopup" : "folderSelectionMatrix";
+    ASSERT_TRUE(headless::select(get(panel, choice), popUp ? kOpenFolder : 2));
+    ASSERT_TRUE(headless::click(get(panel, "retentionCheckBox")));
+    const headless::Description f = facts(panel, choice);
+    EXPECT_EQ(popUp ? f.selectedIndex : f.selectedRow, popUp ? kOpenFolder : 2);
+  }
+}
+
 TEST_F(ActionsTest, QuickFileForcesHoldOnlyAndDropsThePassCode) {
   struct Case {
     const char* model;

@@ -112,6 +112,15 @@ TEST(InputFiltersTest, EditsAreJudgedByFieldKind) {
   }
 }
 
+// Zero is a digit like any other, also as the first character.
+TEST(InputFiltersTest, ZeroIsADigit) {
+  const Filters f;
+  for (const char16_t* typed : {u"0", u"0123"}) {
+    const Edit e{"zero", f.passCode, u"", {0, 0}, Kind::replace, typed, true};
+    EXPECT_TRUE(judge(e)) << Text::fromUtf16(typed).utf8();
+  }
+}
+
 // Typing one character at a time stops exactly at the maximum.
 TEST(InputFiltersTest, TypingFillsANumberFieldToItsMaximum) {
   const Filters f;

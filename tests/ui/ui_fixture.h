@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 #include "support/panel_fixture.h"
 
 namespace uitest {

@@ -1,5 +1,5 @@
 // Reading Qt Designer layouts into headless controls (the mapping is documented in headless_toolkit.h).
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 
 #include <pugixml.hpp>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/toolkit/headless/headless_widgets.h"
+#include "toolkits/headless/headless_widgets.h"
 
 namespace headless {
 

@@ -2,8 +2,8 @@
 // setter that hosts use to place values, and the facts a host shows.
 #include <charconv>
 
-#include "platform/toolkit/headless/headless_toolkit.h"
-#include "platform/toolkit/headless/headless_widgets.h"
+#include "toolkits/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_widgets.h"
 
 namespace headless {
 

@@ -1,6 +1,6 @@
 // The headless toolkit: reading Qt Designer layouts, the controls' behaviour, user operations, and the
 // two real layouts of the panel.
-#include "platform/toolkit/headless/headless_toolkit.h"
+#include "toolkits/headless/headless_toolkit.h"
 
 #include <gtest/gtest.h>
 

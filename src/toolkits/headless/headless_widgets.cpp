@@ -1,6 +1,6 @@
 // Behaviour of the headless controls as the program sees it: radio groups, pop-up menus, tab items,
 // keyboard focus and formatter-checked edits.
-#include "platform/toolkit/headless/headless_widgets.h"
+#include "toolkits/headless/headless_widgets.h"
 
 namespace headless {
 
