@@ -300,7 +300,8 @@ void PrintWindow::chooseFiles() {
   if (chosen.isEmpty()) return;
   fileList_->clear();
   fileList_->addItems(chosen);
-  if (!options_.jobName && host_) host_->settings().setJobName(platform::Text::fromUtf8(ss(QFileInfo(chosen.front()).fileName())));
+  if (!options_.jobName && host_)
+    host_->settings().setJobName(platform::Text::fromUtf8(ss(QFileInfo(chosen.front()).fileName())));
 }
 
 std::vector<std::string> PrintWindow::files() const {

@@ -60,7 +60,8 @@ PrinterList listPrinters(const fs::path& bundle) {
   std::string error;
   const auto destinations = platform::cups::enumerateDestinations(error);
   bool anyOndrix = false;
-  for (const platform::cups::Destination& d : destinations ? *destinations : std::vector<platform::cups::Destination>{}) {
+  const std::vector<platform::cups::Destination> none;
+  for (const platform::cups::Destination& d : destinations ? *destinations : none) {
     PrinterEntry e;
     e.queue = d.name;
     e.label = d.name;

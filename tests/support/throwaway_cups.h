@@ -36,7 +36,8 @@ class ThrowawayCups {
   // Starts the server; false with the reason when it does not come up.
   bool start(std::string& why) {
     namespace fs = std::filesystem;
-    for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"}) fs::create_directories(base_ / d);
+    for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"})
+      fs::create_directories(base_ / d);
     // cups-exec lives in daemon/: without it no filter starts.
     fs::copy("/usr/lib/cups/backend", base_ / "bin" / "backend", fs::copy_options::recursive);
     fs::copy("/usr/lib/cups/daemon", base_ / "bin" / "daemon", fs::copy_options::recursive);
