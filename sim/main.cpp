@@ -109,7 +109,12 @@ int main(int argc, char** argv) {
   app.add_flag("--header-first", o.headerFirst, "put a SOAP Header before the Body");
   app.add_option("--record", o.recordFile, "write the last request (method, path, headers, body) here");
   app.add_option("--max-seconds", o.maxSeconds, "stop after this many seconds")->check(CLI::Range(1, 86400));
-  CLI11_PARSE(app, argc, argv);
+  app.set_version_flag("--version", "ondrix-mfp-sim " ONDRIX_VERSION);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 2;
+  }
 
   std::vector<sim::Folder> folders;
   if (!o.foldersFile.empty()) {

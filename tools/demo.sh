@@ -5,9 +5,15 @@
 # Preferences and the reply file live in a scratch folder, so the user's own stay untouched.
 set -eu
 
-build=${1:?usage: tools/demo.sh BUILD_DIR}
-host=$build/host/ondrix-pde-host
-sim=$build/sim/ondrix-mfp-sim
+# Takes a build folder or an installed prefix.
+tree=${1:?usage: tools/demo.sh BUILD_DIR|PREFIX}
+if [ -x "$tree/bin/ondrix-pde-host" ]; then
+  host=$tree/bin/ondrix-pde-host
+  sim=$tree/bin/ondrix-mfp-sim
+else
+  host=$tree/host/ondrix-pde-host
+  sim=$tree/sim/ondrix-mfp-sim
+fi
 work=$(mktemp -d)
 sim_pid=""
 cleanup() {

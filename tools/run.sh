@@ -2,12 +2,13 @@
 # One entry point for a fresh Debian 12 machine, as root:
 #   tools/run.sh demo   install what is missing, build, and walk one job through the demo printer
 #   tools/run.sh test   install what is missing, build, and run every test (also under the sanitizers)
+#   tools/run.sh package  install what is missing, build, and make the Debian package in build/
 set -eu
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
 libcurl4-openssl-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-libcpp-httplib-dev cups-daemon cups-client qt6-base-dev qt6-tools-dev libqt6opengl6-dev xvfb xauth"
+libcpp-httplib-dev cups-daemon cups-client dpkg-dev file qt6-base-dev qt6-tools-dev libqt6opengl6-dev xvfb xauth"
 
 install_missing() {
   missing=""
@@ -44,13 +45,18 @@ case "${1:-}" in
     (cd "$top/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --output-on-failure -j "$jobs")
     ;;
+  package)
+    install_missing
+    build "$top/build"
+    (cd "$top/build" && cpack -G DEB)
+    ;;
   bench)
     install_missing
     build "$top/build-bench" -DONDRIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release
     for b in "$top"/build-bench/bench/*_bench; do "$b"; done
     ;;
   *)
-    echo "usage: tools/run.sh demo|test|bench" >&2
+    echo "usage: tools/run.sh demo|test|package|bench" >&2
     exit 2
     ;;
 esac

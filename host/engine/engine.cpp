@@ -1,14 +1,21 @@
 // The command line of the scriptable dialogs and the run of its steps (the contract is in engine.h).
 #include "engine/engine.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <memory>
 
+#include "engine/bundle_location.h"
 #include "engine/dialog_host.h"
 #include "engine/dump.h"
 #include "engine/plugin_loader.h"
@@ -42,7 +49,7 @@ class PrintingAlerts : public platform::AlertPresenter {
 };
 
 struct Options {
-  std::string bundle = ONDRIX_DEFAULT_BUNDLE;
+  std::string bundle;  // none: found beside the program
   std::string ppd;
   std::string queue = "Demo";
   std::optional<std::string> deviceURI;
@@ -79,8 +86,17 @@ class Session {
     return kExitUsage;
   }
 
-  // The control of the loaded layout; none when the layout lacks it (or none is loaded yet).
-  ui::Control* control(const std::string& name) { return panel_.nib() ? panel_.nib()->controlNamed(name) : nullptr; }
+  // The control of the loaded layout; none with a usage message when no layout is loaded yet or it lacks
+  // the control, so a script never passes over a step that did nothing.
+  ui::Control* control(const Step& step, int& status) {
+    if (!panel_.nib()) {
+      status = usage("step \"" + step.verb + "\" comes before the controls exist: put view (or restore) first");
+      return nullptr;
+    }
+    ui::Control* c = panel_.nib()->controlNamed(step.args[0]);
+    if (!c) status = usage("this printer's layout has no control " + step.args[0] + " (the controls step lists them)");
+    return c;
+  }
 
   int runStep(const Step& step) {
     const std::string& verb = step.verb;
@@ -93,13 +109,32 @@ class Session {
     else if (verb == "name") std::cout << "panelName=" << oneLine(panel_.panelName().utf8()) << std::endl;
     else if (verb == "kind") std::cout << "panelKind=" << oneLine(panel_.panelKind().utf8()) << std::endl;
     else if (verb == "dump") std::cout << dumpPanel(panel_, frontend_.actions).dump() << std::endl;
+    else if (verb == "controls") return controls();
     else return userAction(step);
     return kExitOk;
   }
 
+  int controls() {
+    if (!panel_.nib()) return usage("step \"controls\" comes before the controls exist: put view (or restore) first");
+    // The ones a step can name; the layout's other widgets (tab pages, layouts) are no outlets.
+    for (ui::Control* c : frontend_.actions.controlsOf(*panel_.nib()))
+      if (isKnownControlName(std::string(c->identifier())))
+        std::cout << "control: " << c->identifier() << ' ' << frontend_.actions.describe(*c).kind << std::endl;
+    return kExitOk;
+  }
+
+  // Rows of a matrix, items of a pop-up, tabs of a tab view; none for a control that has no choices.
+  static std::optional<long> choices(ui::Control& c) {
+    if (ui::Matrix* m = c.asMatrix()) return m->numberOfRows();
+    if (ui::PopUpButton* p = c.asPopUpButton()) return p->menu().numberOfItems();
+    if (ui::TabView* t = c.asTabView()) return t->numberOfTabViewItems();
+    return std::nullopt;
+  }
+
   int userAction(const Step& step) {
-    ui::Control* c = control(step.args[0]);
-    if (!c) return kExitOk;  // absent from this layout: the step does nothing
+    int status = kExitOk;
+    ui::Control* c = control(step, status);
+    if (!c) return status;
     UserActions& hands = frontend_.actions;
     const std::string& verb = step.verb;
     if (verb == "click") {
@@ -108,6 +143,11 @@ class Session {
       char* end = nullptr;
       const long index = std::strtol(step.args[1].c_str(), &end, 10);
       if (step.args[1].empty() || *end) return usage("select needs a number, not \"" + step.args[1] + "\"");
+      const std::optional<long> count = choices(*c);
+      if (!count) return usage(step.args[0] + " has nothing to select");
+      if (index < 0 || index >= *count)
+        return usage("select " + step.args[0] + " " + step.args[1] + ": it has " + std::to_string(*count) +
+                     " choices, numbered from 0");
       hands.select(*c, index);
     } else if (verb == "set") {
       if (!hands.set(*c, step.args[1])) return usage("cannot set " + step.args[0] + " to \"" + step.args[1] + "\"");
@@ -153,6 +193,22 @@ class Session {
   Frontend& frontend_;
 };
 
+// True when file can be opened for reading and is no folder; otherwise false with the reason.
+bool checkReadableFile(const std::string& file, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) {
+    error = "cannot read the file to print " + file + ": it is a folder";
+    return false;
+  }
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot read the file to print " + file + ": " + std::strerror(errno);
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, char** argv, Frontend& frontend) {
@@ -164,7 +220,8 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
 
   Options o;
   CLI::App app{"A scriptable print dialog that drives the Job Handling panel.", std::string(frontend.program)};
-  app.add_option("--bundle", o.bundle, "the plug-in bundle folder");
+  app.add_option("--bundle", o.bundle,
+                 std::string("the plug-in bundle folder (default: $") + kBundleVariable + ", else the installed one)");
   app.add_option("--ppd", o.ppd, "the printer's PPD (default: the demo document-filing model)");
   app.add_option("--queue", o.queue, "the print queue's identifier");
   app.add_option("--device-uri", o.deviceURI, "the printer's device URI");
@@ -177,8 +234,18 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
   app.add_option("--print", o.printFile,
                  "after an approved print step, submit this file to the CUPS queue (--cups, else --queue)");
   app.add_flag("--steps", o.stepsMarker, "the words that follow are steps");
-  app.add_option("steps", o.steps, "view show restore save print summary name kind dump | click NAME | select NAME N | "
-                                   "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
+  app.add_option("steps", o.steps,
+                 "view show restore save print summary name kind dump controls | click NAME | select NAME N | "
+                 "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
+  app.footer(
+      "Without steps: view restore save print.\n"
+      "Control names: the controls step lists those of the printer's layout with their kinds (try: view controls);\n"
+      "man ondrix-pde-host tells what each step does.\n"
+      "Exit status: 0 done; 1 the last print step was refused; 2 bad usage (unknown option, step or control, a step\n"
+      "the layout does not fit, a file, queue, PPD or bundle that cannot be used: nothing written); 3 CUPS did not\n"
+      "take the job.\n"
+      "Environment: ONDRIX_PDE_BUNDLE (the bundle when --bundle is not given), LANGUAGE=de|ja with a UTF-8 LANG.");
+  app.set_version_flag("--version", std::string(frontend.program) + " " ONDRIX_VERSION);
   app.positionals_at_end();
   try {
     app.parse(argc, argv);
@@ -190,6 +257,12 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
   std::string error;
   const auto steps = parseSteps(o.steps, error);
   if (!steps) return usage(error);
+  if (o.bundle.empty()) o.bundle = defaultBundle().string();
+  if (!isBundle(o.bundle)) return usage("no plug-in bundle at " + o.bundle + " (it lacks Contents/Linux/libondrix-pde.so)");
+  // What the run needs at its end is checked before it starts: a job that could not be submitted or
+  // kept must change nothing, preferences included.
+  if (!o.printFile.empty() && !checkReadableFile(o.printFile, error)) return usage(error);
+  if (!o.settingsFile.empty() && !checkSettingsFileWritable(o.settingsFile, error)) return usage(error);
 
   // The printer: from CUPS, or the one named on the command line.
   std::optional<platform::cups::Queue> cupsQueue =
@@ -202,8 +275,8 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
     if (o.deviceURI) printer = platform::Printer(printer.id(), o.deviceURI);
     if (o.ppd.empty()) ppdPath = cupsQueue->ppdFile.string();
   }
-  ppd::FilePtr ppdFile = ppd::openFile(ppdPath);
-  if (!ppdFile) return usage("cannot read the PPD " + ppdPath);
+  ppd::FilePtr ppdFile = ppd::openFile(ppdPath, &error);
+  if (!ppdFile) return usage("cannot read the PPD " + ppdPath + ": " + error);
 
   DialogHost dialog(printer, std::move(ppdFile), !o.noConstraintHandling, !o.noPrintSettings);
   if (!o.settingsFile.empty() && !readSettingsFile(o.settingsFile, dialog.settings(), error)) return usage(error);
@@ -226,6 +299,8 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
 
   int status = Session(panel, dialog, o, frontend).run(*steps);
   panels.reset();
+  // A script that went wrong leaves the job's settings as they were.
+  if (status == kExitUsage) return status;
   if (!o.settingsFile.empty() && !writeSettingsFile(o.settingsFile, dialog.settings(), error)) {
     std::cerr << frontend.program << ": " << error << std::endl;
     if (status == kExitOk) status = kExitUsage;

@@ -1,5 +1,8 @@
 #include "engine/settings_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -28,23 +31,47 @@ bool readSettingsFile(const std::filesystem::path& file, platform::PrintSettings
   return true;
 }
 
-bool writeSettingsFile(const std::filesystem::path& file, const platform::PrintSettings& settings, std::string& error) {
-  // A complete new file replaces the old one, so an interrupted run never leaves half the settings.
-  std::filesystem::path temporary = file;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    for (const auto& [key, value] : settings.values()) out << key << '=' << value << '\n';
-    out.flush();
-    if (!out) {
-      error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);
-      return false;
-    }
-  }
+bool checkSettingsFileWritable(const std::filesystem::path& file, std::string& error) {
   std::error_code ec;
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) {
-    error = "cannot write the settings file " + file.string() + ": " + ec.message();
+  if (std::filesystem::is_directory(file, ec)) {
+    error = "cannot write the settings file " + file.string() + ": it is a folder";
+    return false;
+  }
+  // The file is replaced by rename, so its folder must take a new entry; an existing file must be writable
+  // too, so that a file the user protected is not replaced behind their back.
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  const bool exists = std::filesystem::exists(file, ec);
+  if (::access(folder.c_str(), W_OK | X_OK) != 0 || (exists && ::access(file.c_str(), W_OK) != 0)) {
+    error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool writeSettingsFile(const std::filesystem::path& file, const platform::PrintSettings& settings, std::string& error) {
+  // A complete new file replaces the old one, so an interrupted run never leaves half the settings. The
+  // values hold encrypted credentials: the file is the user's alone.
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  std::string text;
+  for (const auto& [key, value] : settings.values()) text += key + '=' + value + '\n';
+  int why = 0;  // mkostemp made the file 0600
+  for (std::size_t done = 0; !why && done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n > 0) done += static_cast<std::size_t>(n);
+    else if (n == 0) why = EIO;
+    else if (errno != EINTR) why = errno;
+  }
+  if (::close(fd) != 0 && !why) why = errno;
+  if (!why && ::rename(temporary.c_str(), file.c_str()) != 0) why = errno;
+  if (why) {
+    error = "cannot write the settings file " + file.string() + ": " + std::strerror(why);
+    ::unlink(temporary.c_str());
     return false;
   }
   return true;

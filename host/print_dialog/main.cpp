@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/bundle_location.h"
 #include "engine/plugin_loader.h"
 #include "platform/host_services.h"
 #include "plugin/panel.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     return host::qt::runSteps(argc, argv, window.panelPage());
   }
 
-  std::string bundle = ONDRIX_DEFAULT_BUNDLE;
+  std::string bundle;
   std::optional<std::string> jobName;
   std::string settingsFile;
   std::string cupsQueue;
@@ -46,12 +47,15 @@ int main(int argc, char** argv) {
   cli.add_option("--cups", cupsQueue, "the CUPS queue to start with");
   cli.add_option("--type", type, "the dialog's type identifier");
   cli.add_option("files", files, "the files to print");
+  cli.set_version_flag("--version", std::string("ondrix-print-dialog ") + ONDRIX_VERSION);
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     const int code = cli.exit(e);
     return code == 0 ? 0 : 2;
   }
+  // Without --bundle, the bundle installed or built beside the program.
+  if (bundle.empty()) bundle = host::defaultBundle().string();
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");
 

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <string_view>
@@ -107,6 +108,17 @@ bool ensureFolder(const fs::path& folder) {
     return true;
   }
   return errno == EEXIST && fs::is_directory(folder, ec);
+}
+
+// Says once per process, on standard error, that preferences cannot be kept; the caller goes on without
+// them. Reads errno, so call it straight after the failed call. Returns false for the caller to pass on.
+bool warnNotStored(const fs::path& folder) {
+  const int why = errno;
+  static std::once_flag once;
+  std::call_once(once, [&] {
+    std::fprintf(stderr, "ondrix-pde: cannot store the preferences in %s: %s\n", folder.c_str(), std::strerror(why));
+  });
+  return false;
 }
 
 // The whole file, or its first limit + 1 bytes at least (so that an oversized file shows as such);
@@ -224,16 +236,18 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
   if (!validDomainName(name)) return false;
   const std::string xml = plist::toXml(domain);
   if (xml.empty() || xml.size() > plist::kMaxXmlBytes) return false;
-  if (!ensureFolder(folder_)) return false;
+  if (!ensureFolder(folder_)) return warnNotStored(folder_);
 
   // The temporary name starts with a dot, which no domain name may.
   std::string temp = (folder_ / ("." + name + std::string(kDomainSuffix) + ".XXXXXX")).string();
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return false;
+  if (fd.get() < 0) return warnNotStored(folder_);
   const bool written = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), xml) && ::fsync(fd.get()) == 0;
   if (!fd.close() || !written || std::rename(temp.c_str(), fileFor(name).c_str()) != 0) {
+    const int why = errno;
     ::unlink(temp.c_str());
-    return false;
+    errno = why;
+    return warnNotStored(folder_);
   }
   fsyncFolder(folder_);
   return true;

@@ -29,7 +29,8 @@ class UserDefaults {
   // The stored domain, or none when it does not exist (or could not be parsed, in which case the file has
   // been moved aside with a ".corrupt-<time>" suffix).
   std::optional<plist::Dict> persistentDomainForName(const std::string& name);
-  // Replaces the stored domain; the folder is made 0700 and the file 0600.
+  // Replaces the stored domain; the folder is made 0700 and the file 0600. The first failure of the process
+  // is told on standard error, once.
   bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
   // Writes are immediate; kept for the callers' order of operations.
   bool synchronize() { return true; }

@@ -6,6 +6,8 @@
 // Fetching a queue's PPD belongs to the PPD interface that CUPS 2.4 marks deprecated.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace platform::cups {
@@ -14,6 +16,10 @@ namespace {
 struct DestDeleter {
   void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
 };
+struct HttpCloser {
+  void operator()(http_t* http) const { httpClose(http); }
+};
+constexpr int kConnectTimeoutMs = 5000;
 
 }  // namespace
 
@@ -31,7 +37,16 @@ Queue::~Queue() {
 std::optional<Queue> lookUpQueue(const std::string& name, std::string& error) {
   std::unique_ptr<cups_dest_t, DestDeleter> dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
   if (!dest) {
-    error = "CUPS does not know the queue \"" + name + "\": " + cupsLastErrorString();
+    // CUPS answers "not found" also when no scheduler listens; a connection of our own tells the two
+    // apart, so the user looks at the server rather than at the name.
+    const std::string server = cupsServer();
+    errno = 0;
+    std::unique_ptr<http_t, HttpCloser> http(
+        httpConnect2(server.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
+    if (!http)
+      error = "cannot reach the CUPS scheduler at " + server + ": " + (errno ? std::strerror(errno) : "no answer");
+    else
+      error = "the CUPS scheduler at " + server + " has no queue \"" + name + "\"";
     return std::nullopt;
   }
   std::optional<std::string> deviceURI;

@@ -24,8 +24,8 @@ struct Queue {
   ~Queue();
 };
 
-// Looks the queue up on the default server (CUPS_SERVER or the local one); none with a message when CUPS
-// does not know it or has no PPD for it.
+// Looks the queue up on the default server (CUPS_SERVER or the local one); none with a message when the
+// scheduler cannot be reached, does not know the queue or has no PPD for it.
 std::optional<Queue> lookUpQueue(const std::string& name, std::string& error);
 
 // A queue of the default server as cupsEnumDests gives it: its name, whether it is the user's default,

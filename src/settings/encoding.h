@@ -34,7 +34,6 @@ std::string hexText(std::string_view bytes);
 // The bytes of hex text; none when it is not whole pairs of hex digits.
 std::optional<std::string> hexBytes(const std::string& hex);
 
-
 // The calendar fields of one moment as the spool-time text shows them. dayOfWeek counts 1 = Monday to
 // 7 = Sunday, month 1 to 12; numbers outside those ranges show as Mon and Jan. utcOffsetSeconds is
 // positive east of GMT.

@@ -16,7 +16,6 @@ using FolderList = std::vector<FolderEntry>;
 
 namespace folders {
 
-inline constexpr long kQuickFileIndex = 0;
 inline constexpr long kMainFolderIndex = 1;
 // Pop-up index of list position 0, behind quick file, the main folder and the separator.
 inline constexpr long kFirstFolderIndex = 3;

@@ -1,5 +1,5 @@
-// The folder pop-up: quick file, main folder, and the device's custom folders from folderList, each at
-// the pop-up index ui/folder_list.h gives it.
+// The folder pop-up: quick file, main folder, and the device's custom folders from folderList in list
+// order, so that every folder's item follows from its list position.
 #include "platform/text_compare.h"
 #include "plugin/panel.h"
 #include "ui/folder_list.h"

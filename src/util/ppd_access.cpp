@@ -1,12 +1,27 @@
 #include "util/ppd_access.h"
 
+#include <cerrno>
+#include <cstring>
+
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace ppd {
 
 void FileCloser::operator()(ppd_file_t* file) const { ppdClose(file); }
 
-FilePtr openFile(const std::string& path) { return FilePtr(ppdOpenFile(path.c_str())); }
+FilePtr openFile(const std::string& path, std::string* why) {
+  errno = 0;
+  FilePtr file(ppdOpenFile(path.c_str()));
+  const int openErrno = errno;
+  if (!file && why) {
+    int line = 0;
+    const ppd_status_t status = ppdLastError(&line);
+    *why = ppdErrorString(status);
+    if (status == PPD_FILE_OPEN_ERROR && openErrno) *why += std::string(": ") + std::strerror(openErrno);
+    else if (line > 0) *why += " on line " + std::to_string(line);
+  }
+  return file;
+}
 
 std::optional<std::string> findAttrValue(ppd_file_t* ppd, const char* name) {
   if (!ppd || !name) return std::nullopt;

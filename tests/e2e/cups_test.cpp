@@ -28,6 +28,7 @@ class ThrowawayCups : public ::testing::Test {
   }
 
   std::map<std::string, std::string> env() const { return cups_.env(); }
+  fs::path socket() const { return cups_.socket(); }
 
   testsupport::ThrowawayCups cups_;
   const fs::path base_ = cups_.base();
@@ -64,6 +65,19 @@ TEST_F(ThrowawayCups, FilterReceivesEveryKeyTheWriterProduced) {
     EXPECT_TRUE(received.count(kPrefix + key)) << key;
   EXPECT_EQ(received[kPrefix + "jobSuspend"], "2");
   EXPECT_EQ(received[kPrefix + "filing"], "2");
+}
+
+// A queue the scheduler lacks is named as such, not as a scheduler out of reach (nor the other way round,
+// see host_mistakes_test), before anything is written.
+TEST_F(ThrowawayCups, UnknownQueueIsToldApartFromAnUnreachableScheduler) {
+  const RunResult r = testsupport::runProgram(
+      ONDRIX_HOST_EXE, {"--cups", "NoSuchQueue", "--settings", (base_ / "job.settings").string(), "view", "save"}, env());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("the CUPS scheduler at " + socket().string() + " has no queue \"NoSuchQueue\""),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(base_ / "job.settings"));
+  EXPECT_FALSE(fs::exists(base_ / "config"));
 }
 
 TEST(CupsUnavailable, SubmitFailureIsReportedAndSettingsKept) {
