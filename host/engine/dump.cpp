@@ -77,4 +77,10 @@ nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
   return out;
 }
 
+// Texts reach the dump from files the user or a printer wrote; a byte that is not UTF-8 shows as U+FFFD
+// instead of ending the host.
+std::string dumpText(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
+  return dumpPanel(panel, eyes).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 }  // namespace host

@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+
 #include "engine/engine.h"
 #include "plugin/panel.h"
 
@@ -10,5 +12,7 @@ namespace host {
 
 // The eyes are the front end's: they read its controls.
 nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes);
+// The dump as the one line of text the host prints.
+std::string dumpText(OndrixPrintPdeTarvel& panel, UserActions& eyes);
 
 }  // namespace host

@@ -108,7 +108,7 @@ class Session {
     else if (verb == "summary") summary();
     else if (verb == "name") std::cout << "panelName=" << oneLine(panel_.panelName().utf8()) << std::endl;
     else if (verb == "kind") std::cout << "panelKind=" << oneLine(panel_.panelKind().utf8()) << std::endl;
-    else if (verb == "dump") std::cout << dumpPanel(panel_, frontend_.actions).dump() << std::endl;
+    else if (verb == "dump") std::cout << dumpText(panel_, frontend_.actions) << std::endl;
     else if (verb == "controls") return controls();
     else return userAction(step);
     return kExitOk;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
 
 namespace platform {
@@ -31,33 +32,8 @@ inline constexpr int kExitRefused = 1;       // the last print step was refused 
 inline constexpr int kExitUsage = 2;         // bad options or steps, unreadable PPD, settings or bundle
 inline constexpr int kExitSubmitFailed = 3;  // CUPS did not take the job of --print
 
-// What the dump shows of one control. Fields that do not apply to the control's kind stay none or empty.
-struct ControlFacts {
-  struct Item {
-    std::optional<std::string> title;  // none for a separator
-    bool separator = false;
-    std::optional<std::string> image;  // image name (theme name or file name), none without image
-  };
-  // "checkBox", "holdButton", "pushButton", "radioButton", "matrix", "popUpButton", "textField",
-  // "label", "box", "tabView", "progressIndicator", "view"; "unknown" for a control of another toolkit.
-  std::string kind = "unknown";
-  long tag = 0;
-  std::optional<long> state;               // buttons and radio cells
-  std::optional<long> selectedRow;         // matrices
-  std::optional<long> selectedIndex;       // pop-ups and tab views
-  std::optional<std::string> stringValue;  // text fields and labels
-  std::optional<std::string> title;        // buttons, radio cells, boxes
-  bool enabled = false;                    // the control's own flag, not its container's
-  bool dimmed = false;                     // text colour grey
-  bool editable = false;
-  bool hidden = false;                     // itself, a container or a removed tab page hidden
-  bool focused = false;                    // the window's keyboard focus
-  bool animating = false;
-  std::optional<std::string> image;           // hold buttons
-  std::optional<std::string> alternateImage;  // hold buttons
-  std::vector<Item> items;                    // pop-ups
-  std::vector<std::string> tabLabels;         // tab views
-};
+// What the dump shows of one control: the same facts from every toolkit.
+using ControlFacts = toolkits::Description;
 
 // The user's hands on one toolkit's controls, and the eyes that read them for the dump. Every user
 // operation refuses (returns false or 0) a control of another toolkit, a disabled one and a hidden one.
@@ -77,7 +53,9 @@ class UserActions {
   virtual bool paste(ui::TextField& field, const platform::Text& text) = 0;
   // Select all and delete, judged once by the formatter.
   virtual bool clear(ui::TextField& field) = 0;
-  // Sets a value as the program would, without formatter or action (see headless::set for the forms).
+  // Sets a value as the program would, without formatter or action: a text field's string value (UTF-8),
+  // a two-state button's state ("0" or "1"), a matrix's row, a pop-up's item or a tab view's item (decimal,
+  // "-1" for none). False when the value does not fit the control.
   virtual bool set(ui::Control& control, std::string_view value) = 0;
 
   // The named controls of a loaded layout in document order, the root excluded.

@@ -6,12 +6,14 @@
 #include "platform/defaults.h"
 
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,8 +21,11 @@
 #include <ctime>
 #include <map>
 #include <mutex>
+#include <span>
 #include <string_view>
 #include <vector>
+
+#include "platform/atomic_file.h"
 
 namespace platform {
 namespace {
@@ -32,6 +37,8 @@ constexpr std::string_view kDomainSuffix = ".plist";
 constexpr std::string_view kLockSuffix = ".lock";
 // Room for the suffixes within a file name of 255 bytes.
 constexpr std::size_t kMaxDomainNameBytes = 200;
+// How much of a name that needs a digest stays readable in its file name.
+constexpr std::size_t kMaxReadableBytes = 100;
 
 // A file descriptor closed when it goes out of scope.
 class Fd {
@@ -43,12 +50,6 @@ class Fd {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (a late write error shows here).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -80,11 +81,46 @@ std::map<std::string, ParsedDomain>& parsedDomains() {
 std::size_t parses = 0;
 std::size_t writes = 0;
 
-// A domain name must stay one plain file name in the store's folder; a leading dot is kept for the
+// A domain name that is a plain file name of the store's folder as it is; a leading dot is kept for the
 // store's own temporary files.
-bool validDomainName(const std::string& name) {
+bool isPlainFileName(const std::string& name) {
   return !name.empty() && name.size() <= kMaxDomainNameBytes && name.front() != '.' &&
          name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// The domain's file name without suffix. Ordinary names are their own, as they always were, so stored
+// files stay found. Any other name (a queue identifier with "/", or too long) gets a readable part of
+// itself followed by the SHA-256 of the whole name: one file per name, the same one every time.
+std::string fileStem(const std::string& name) {
+  if (isPlainFileName(name)) return name;
+  std::string readable = name.substr(0, kMaxReadableBytes);
+  // Never end in the middle of a UTF-8 sequence.
+  while (!readable.empty() && (static_cast<unsigned char>(readable.back()) & 0xC0) == 0x80) readable.pop_back();
+  if (!readable.empty() && static_cast<unsigned char>(readable.back()) >= 0xC0) readable.pop_back();
+  for (char& c : readable) {
+    if (c == '/' || c == '\0') c = '_';
+  }
+  if (!readable.empty() && readable.front() == '.') readable.front() = '_';
+
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(name.data(), name.size(), digest, &length, EVP_sha256(), nullptr) != 1) return {};
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string stem = readable + "~";
+  for (unsigned int i = 0; i < length; ++i) {
+    stem += kHex[digest[i] >> 4];
+    stem += kHex[digest[i] & 0x0F];
+  }
+  return stem;
+}
+
+// The six characters mkostemp puts in place of "XXXXXX".
+bool isTemporarySuffix(std::string_view suffix) {
+  if (suffix.size() != 6) return false;
+  for (const char c : suffix) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
 }
 
 // The user's home folder: $HOME, else the password database's entry; empty when neither is known.
@@ -156,19 +192,6 @@ std::optional<std::string> readBounded(int fd, std::size_t expected, std::size_t
   return bytes;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Renames from to to unless to exists; false when to exists or the rename failed.
 bool renameNoReplace(const fs::path& from, const fs::path& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
@@ -213,11 +236,6 @@ std::optional<DomainFile> readDomainFile(const fs::path& file) {
   return read;
 }
 
-void fsyncFolder(const fs::path& folder) {
-  const Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
-}
-
 }  // namespace
 
 UserDefaults::UserDefaults(std::filesystem::path folder) : folder_(std::move(folder)) {}
@@ -246,14 +264,18 @@ void UserDefaults::setStandardFolderForTesting(std::filesystem::path folder) {
 }
 
 std::filesystem::path UserDefaults::fileFor(const std::string& name) const {
-  return folder_ / (name + std::string(kDomainSuffix));
+  return folder_ / (fileStem(name) + std::string(kDomainSuffix));
+}
+
+std::string UserDefaults::temporaryPrefix(const std::string& name) {
+  return "." + fileStem(name) + std::string(kDomainSuffix) + ".";
 }
 
 // Reads the file on every call, so that what other processes stored is seen; parses it only when its bytes
 // differ from those last parsed or written here. A file that is not a dictionary property list is moved
 // aside, never left to be overwritten by the next save; a missing or unreadable file is simply no domain.
 std::shared_ptr<const plist::Dict> UserDefaults::sharedPersistentDomain(const std::string& name) {
-  if (!validDomainName(name)) return nullptr;
+  if (name.empty()) return nullptr;
   const fs::path file = fileFor(name);
   auto bytes = readDomainFile(file);
   const std::lock_guard<std::mutex> guard(sharedMutex());
@@ -290,7 +312,7 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
 // Writes a complete new file and renames it into place, so that the domain is always whole on disk. An
 // unchanged domain is left alone: rewriting it would cost a flush to disk and change nothing.
 bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& name) {
-  if (!validDomainName(name)) return false;
+  if (name.empty()) return false;
   const fs::path file = fileFor(name);
   if (const auto bytes = readDomainFile(file)) {
     const std::lock_guard<std::mutex> guard(sharedMutex());
@@ -302,19 +324,10 @@ bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& 
   std::string xml = plist::toXml(domain);
   if (xml.empty() || xml.size() > plist::kMaxXmlBytes) return false;
   if (!ensureFolder(folder_)) return warnNotStored(folder_);
-
-  // The temporary name starts with a dot, which no domain name may.
-  std::string temp = (folder_ / ("." + name + std::string(kDomainSuffix) + ".XXXXXX")).string();
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return warnNotStored(folder_);
-  const bool written = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), xml) && ::fsync(fd.get()) == 0;
-  if (!fd.close() || !written || std::rename(temp.c_str(), file.c_str()) != 0) {
-    const int why = errno;
-    ::unlink(temp.c_str());
-    errno = why;
-    return warnNotStored(folder_);
-  }
-  fsyncFolder(folder_);
+  // The temporary name starts with a dot, which no domain's file name does.
+  const AtomicWrite how{temporaryPrefix(name), 0600, true};
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(xml.data());
+  if (!writeFileAtomically(file, std::span(bytes, xml.size()), how)) return warnNotStored(folder_);
 
   const std::lock_guard<std::mutex> guard(sharedMutex());
   ++writes;
@@ -331,6 +344,19 @@ std::size_t UserDefaults::parseCount() {
 std::size_t UserDefaults::writeCount() {
   const std::lock_guard<std::mutex> guard(sharedMutex());
   return writes;
+}
+
+// Only a holder of the lock may do this: any other writer of the domain would hold it too, so every
+// temporary file of the domain that exists now belongs to a writer that died before its rename.
+void UserDefaults::removeStaleTemporaryFiles(const std::string& name, const DomainLock& held) {
+  if (!held.held() || name.empty()) return;
+  const std::string prefix = temporaryPrefix(name);
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const std::string file = entry.path().filename().string();
+    if (file.starts_with(prefix) && isTemporarySuffix(std::string_view(file).substr(prefix.size())))
+      ::unlink(entry.path().c_str());
+  }
 }
 
 UserDefaults::DomainLock& UserDefaults::DomainLock::operator=(DomainLock&& other) noexcept {
@@ -350,8 +376,8 @@ UserDefaults::DomainLock::~DomainLock() {
 // Blocks until no other holder of the domain's lock is left. Not held when the name is refused or the
 // lock file cannot be made; callers then go on unlocked, as the store did before locks existed.
 UserDefaults::DomainLock UserDefaults::lockDomain(const std::string& name) {
-  if (!validDomainName(name) || !ensureFolder(folder_)) return DomainLock();
-  const fs::path file = folder_ / (name + std::string(kLockSuffix));
+  if (name.empty() || !ensureFolder(folder_)) return DomainLock();
+  const fs::path file = folder_ / (fileStem(name) + std::string(kLockSuffix));
   const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return DomainLock();
   DomainLock lock(fd);

@@ -1,8 +1,10 @@
 // User defaults: one persistent domain per name, stored as an XML property list at
-// $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config). Every read goes to the file, every
-// write replaces the file whole by rename, so other processes see complete domains only. The parsed form
-// of each file is kept for the life of the process and parsed again only when the file's bytes differ,
-// so reading an unchanged domain costs a read and a comparison, not a parse.
+// $XDG_CONFIG_HOME/ondrix-pde/<domain>.plist (default ~/.config); a name that cannot be a file name as it is
+// ("/" in it, a leading dot, over 200 bytes) is stored under a readable part of it and its digest. Every
+// read goes to the file, every write replaces the file whole by rename, so other processes see complete
+// domains only. The parsed form of each file is kept for the life of the process and parsed again only when
+// the file's bytes differ, so reading an unchanged domain costs a read and a comparison, not a parse. The
+// empty name is no domain.
 #pragma once
 
 #include <filesystem>
@@ -33,9 +35,10 @@ class UserDefaults {
   std::optional<plist::Dict> persistentDomainForName(const std::string& name);
   // The same, shared with the store's own copy instead of copied: never changed once returned.
   std::shared_ptr<const plist::Dict> sharedPersistentDomain(const std::string& name);
-  // Replaces the stored domain; the folder is made 0700 and the file 0600. The first failure of the process
-  // is told on standard error, once. A domain equal to the one on disk is not written again: the file keeps
-  // its bytes and time, and the result is true.
+  // Replaces the stored domain; the folder is made 0700 and the file 0600. False when the domain was not
+  // written (the old one then stays); the first failure of the process is told on standard error, once. A
+  // domain equal to the one on disk is not written again: the file keeps its bytes and time, and the result
+  // is true.
   bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
   bool setPersistentDomain(plist::Dict&& domain, const std::string& name);
 
@@ -62,9 +65,13 @@ class UserDefaults {
     int fd_ = -1;
   };
   DomainLock lockDomain(const std::string& name);
+  // Removes the temporary files that writers of the domain killed before their rename left behind.
+  // REQUIRES: held is the domain's lock, held by the caller.
+  void removeStaleTemporaryFiles(const std::string& name, const DomainLock& held);
 
  private:
   std::filesystem::path fileFor(const std::string& name) const;
+  static std::string temporaryPrefix(const std::string& name);
   std::filesystem::path folder_;
 };
 

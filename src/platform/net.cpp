@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 
 #include <cctype>
+#include <utility>
 
 namespace platform::net {
 namespace {
@@ -46,11 +47,16 @@ bool bind(void* library, const char* name, F& function) {
   return function != nullptr;
 }
 
+std::string& libraryName() {
+  static std::string name = "libcurl.so.4";
+  return name;
+}
+
 // libcurl, loaded and set up once (its global set-up is not thread-safe on every build); none when it
 // cannot be loaded, and then every exchange fails to start. The library stays loaded until exit.
 const Curl* curl() {
   static const Curl* loaded = [] () -> const Curl* {
-    void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL | kOwnScopeFirst);
+    void* library = ::dlopen(libraryName().c_str(), RTLD_NOW | RTLD_LOCAL | kOwnScopeFirst);
     if (!library) return nullptr;
     static Curl c{};
     const bool ok = bind(library, "curl_global_init", c.global_init) && bind(library, "curl_url", c.url) &&
@@ -103,6 +109,10 @@ long statusOfLine(std::string_view line) {
 }
 
 }  // namespace
+
+bool available() { return curl() != nullptr; }
+
+void setLibraryNameForTesting(std::string name) { libraryName() = std::move(name); }
 
 std::optional<std::string> normalizeHttpUrl(std::string_view text) {
   // libcurl reads "http:/host" and "http:///host" as if the slashes were right; an address with an empty
@@ -201,6 +211,11 @@ std::unique_ptr<PostExchange> PostExchange::start(const PostRequest& request, Po
   ok = ok && lib->easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http") == CURLE_OK;
   ok = ok && lib->easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.maxRedirects > 0 ? 1L : 0L) == CURLE_OK;
   ok = ok && lib->easy_setopt(e, CURLOPT_MAXREDIRS, request.maxRedirects) == CURLE_OK;
+  // By default a 301, 302 or 303 turns the POST into a GET without a body but with our Content-Length,
+  // and the service waits for a body that never comes: keep the request as it was sent.
+  ok = ok && lib->easy_setopt(e, CURLOPT_POSTREDIR,
+                              static_cast<long>(CURL_REDIR_POST_301 | CURL_REDIR_POST_302 | CURL_REDIR_POST_303)) ==
+                 CURLE_OK;
   ok = ok && lib->easy_setopt(e, CURLOPT_POST, 1L) == CURLE_OK;
   ok = ok && lib->easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) ==
                  CURLE_OK;

@@ -17,6 +17,11 @@ namespace platform::net {
 // The text as an absolute http URL with a host, in libcurl's normal form; none when it is not one.
 std::optional<std::string> normalizeHttpUrl(std::string_view text);
 
+// Whether libcurl could be loaded; without it no text is a URL and no exchange starts.
+bool available();
+// Loads libcurl under another file name (tests); takes effect only before the first use in the process.
+void setLibraryNameForTesting(std::string name);
+
 struct PostRequest {
   std::string url;  // an http URL, as normalizeHttpUrl gives it
   // Header lines "Name: value", sent as given. "Name:" with nothing after the colon keeps the transport
@@ -26,7 +31,8 @@ struct PostRequest {
   std::span<const std::uint8_t> body;
   // A body announced as longer than this ends the exchange early as failed; 0 sets no limit.
   std::size_t maxBodyBytes = 0;
-  long maxRedirects = 0;  // redirects are followed to http URLs only
+  // Redirects are followed to http URLs only, each with the same method, headers and body.
+  long maxRedirects = 0;
   std::chrono::milliseconds transportTimeout{60000};
 };
 

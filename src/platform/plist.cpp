@@ -236,6 +236,28 @@ int valueDepth(const Value& value) {
   return 0;
 }
 
+std::size_t minimumXmlBytes(const Value& value);
+
+// The bytes its XML takes at the least: the keys, texts and data it holds, each in its shortest tag. Cheap
+// next to building the XML, so an oversized dictionary is refused before libplist copies it twice.
+std::size_t minimumXmlBytes(const Dict& dict) {
+  std::size_t total = 13;  // <dict></dict>
+  for (const auto& [key, v] : dict) total += key.size() + 11 + minimumXmlBytes(v);  // <key></key>
+  return total;
+}
+
+std::size_t minimumXmlBytes(const Value& value) {
+  if (const std::string* s = value.string()) return s->size() + 17;  // <string></string>
+  if (const Data* d = value.data()) return d->size() / 3 * 4 + 13;   // <data></data>
+  std::size_t total = 8;
+  if (const Array* a = value.array()) {
+    for (const Value& v : *a) total += minimumXmlBytes(v);
+  } else if (const Dict* d = value.dict()) {
+    total += minimumXmlBytes(*d);
+  }
+  return total;
+}
+
 }  // namespace
 
 const Value* find(const Dict& dict, const std::string& key) {
@@ -258,14 +280,18 @@ std::optional<Dict> parseXml(const std::string& bytes) {
   return std::move(std::get<Dict>(value->v));
 }
 
-// Empty when libplist fails, or the dictionary nests deeper than parseXml would read back.
+// Empty when libplist fails, the dictionary nests deeper than parseXml would read back, or its XML would
+// be larger than parseXml reads.
 std::string toXml(const Dict& dict) {
   if (dictDepth(dict) > kMaxDepth) return {};
-  const NodePtr root = dictNode(dict);
+  if (minimumXmlBytes(dict) > kMaxXmlBytes) return {};
+  NodePtr root = dictNode(dict);
   if (!root) return {};
   char* raw = nullptr;
   std::uint32_t length = 0;
   plist_to_xml(root.get(), &raw, &length);
+  // The tree goes before the text is copied: for a long folder list, three copies at once would be many.
+  root.reset();
   const XmlPtr xml(raw);
   if (!xml) return {};
   return std::string(xml.get(), length);

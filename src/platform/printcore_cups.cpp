@@ -62,6 +62,26 @@ std::optional<Queue> lookUpQueue(const std::string& name, std::string& error) {
   return Queue(Printer(name, std::move(deviceURI)), ppdPath);
 }
 
+std::optional<std::vector<Destination>> enumerateDestinations(std::string& error) {
+  std::vector<Destination> found;
+  auto collect = [](void* context, unsigned flags, cups_dest_t* dest) -> int {
+    if (flags & CUPS_DEST_FLAGS_REMOVED) return 1;
+    Destination d;
+    d.name = dest->name;
+    d.isDefault = dest->is_default != 0;
+    for (int i = 0; i < dest->num_options; ++i) d.options[dest->options[i].name] = dest->options[i].value;
+    static_cast<std::vector<Destination>*>(context)->push_back(std::move(d));
+    return 1;
+  };
+  // Leaving out discovered printers also spares the wait for network browsing.
+  if (!cupsEnumDests(CUPS_DEST_FLAGS_NONE, 1000, nullptr, 0, CUPS_PRINTER_DISCOVERED, collect, &found) ||
+      (found.empty() && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)) {
+    error = std::string("no print scheduler answers: ") + cupsLastErrorString();
+    return std::nullopt;
+  }
+  return found;
+}
+
 SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
                        const PrintSettings& settings) {
   cups_option_t* options = nullptr;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/printcore.h"
 
@@ -25,6 +27,17 @@ struct Queue {
 // Looks the queue up on the default server (CUPS_SERVER or the local one); none with a message when the
 // scheduler cannot be reached, does not know the queue or has no PPD for it.
 std::optional<Queue> lookUpQueue(const std::string& name, std::string& error);
+
+// A queue of the default server as cupsEnumDests gives it: its name, whether it is the user's default,
+// and its options (the queue's attributes such as "device-uri" and its default job options).
+struct Destination {
+  std::string name;
+  bool isDefault = false;
+  std::map<std::string, std::string> options;
+};
+// The queues the default server has set up (printers merely discovered on the network are left out); none
+// with a message when no scheduler answers.
+std::optional<std::vector<Destination>> enumerateDestinations(std::string& error);
 
 struct SubmitResult {
   int jobId = 0;      // 0 on failure

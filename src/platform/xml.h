@@ -2,7 +2,9 @@
 // names as written, their children in order, and the text they hold.
 //
 // Only what a well-formed document says of itself is taken: a document with a document type declaration
-// is refused, and no entity beyond the five predefined ones and character references is expanded.
+// is refused, and no entity beyond the five predefined ones and character references is expanded. Every
+// document is first checked in full by a strict streaming parser (expat), which also bounds the number of
+// elements before any tree is built.
 #pragma once
 
 #include <cstddef>
@@ -47,13 +49,21 @@ class Node {
   pugi::xml_node_struct* node_ = nullptr;
 };
 
+// Why a document could not be had.
+enum class LoadError { none, unreadable, notWellFormed, tooLarge };
+
 class Document {
  public:
-  // The document in the file; none when the file is missing, longer than maxBytes, not well-formed or
-  // carries a document type declaration.
-  static std::unique_ptr<Document> load(const std::filesystem::path& file, std::size_t maxBytes);
+  static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
+
+  // The document in the file; none when the file is missing, longer than maxBytes, not well-formed XML 1.0,
+  // carries a document type declaration, or holds more than maxElements elements. why, when given, tells
+  // which.
+  static std::unique_ptr<Document> load(const std::filesystem::path& file, std::size_t maxBytes,
+                                        std::size_t maxElements = kNoLimit, LoadError* why = nullptr);
   // The same for bytes in memory.
-  static std::unique_ptr<Document> parse(std::string_view bytes);
+  static std::unique_ptr<Document> parse(std::string_view bytes, std::size_t maxElements = kNoLimit,
+                                         LoadError* why = nullptr);
   ~Document();
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
@@ -62,6 +72,10 @@ class Document {
 
  private:
   Document();
+  // Checks the bytes in buffer_ and builds the tree in place.
+  LoadError build(std::size_t maxElements);
+
+  std::string buffer_;  // the tree's names and texts point into it
   std::unique_ptr<pugi::xml_document> doc_;
 };
 

@@ -2,6 +2,7 @@
 // same job-handling record as the user's values and goes with it when the record is reset.
 #include "plugin/panel.h"
 #include "prefs/preference_domain.h"
+#include "ui/folder_list.h"
 
 using platform::plist::Array;
 using platform::plist::Dict;
@@ -21,7 +22,7 @@ void OndrixPrintPdeTarvel::GetFolderPreference() {
   if (const Value* files = platform::plist::find(*record, "files"); files && files->array()) {
     // Only dictionaries are folder entries; anything else in the array is not one of ours.
     for (const Value& entry : *files->array()) {
-      if (entry.dict()) list.push_back(*entry.dict());
+      if (entry.dict()) list.push_back(folders::entryFromStored(*entry.dict()));
     }
   }
   folderList = std::move(list);

@@ -40,6 +40,7 @@ bool changeRecord(const platform::Text& preferenceName,
 
   // Held until the new domain is in place; a lock that cannot be had still lets the save go ahead.
   const auto lock = defaults->lockDomain(*name);
+  defaults->removeStaleTemporaryFiles(*name, lock);
   const auto stored = defaults->sharedPersistentDomain(*name);
   const Dict* storedRecord = stored ? recordIn(*stored) : nullptr;
   auto record = change(storedRecord);
@@ -87,7 +88,13 @@ bool storeRecordValues(const platform::Text& preferenceName, Dict values) {
       return stored && *stored == entry.second;
     };
     if (storedRecord && std::all_of(values.begin(), values.end(), same)) return std::nullopt;
-    Dict record = storedRecord ? *storedRecord : Dict{};
+    // Only the stored values that stay are copied: an old folder list never lives beside the new one.
+    Dict record;
+    if (storedRecord) {
+      for (const auto& [key, value] : *storedRecord) {
+        if (values.find(key) == values.end()) record.emplace_hint(record.end(), key, value);
+      }
+    }
     for (auto& [key, value] : values) record[key] = std::move(value);
     return record;
   });

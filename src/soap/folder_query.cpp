@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/alert.h"
+#include "platform/net.h"
 #include "plugin/panel.h"
 #include "soap/soap_client.h"
 #include "ui/folder_list.h"
@@ -19,6 +20,12 @@ using platform::xml::Node;
 
 constexpr const char* kServicePath = "/ondrix-mfp-srv";
 constexpr const char* kFailureMessageKey = "Could not retrieve Folder Names.%@";
+// More folders than a pop-up can sensibly offer: such a reply is a failed query, so that one reply cannot
+// take the host's memory or leave a preference file that every later dialog re-reads.
+constexpr std::size_t kMaxFolders = 10000;
+// Elements a reply may hold: each folder with its name, password, dir and room for a few more fields, and
+// the envelope. Counted before any tree is built, so the tree of a refused reply is never made.
+constexpr std::size_t kMaxReplyElements = 8 * kMaxFolders + 64;
 
 // The element's name, or empty for any other kind of node: comments and text match no name.
 std::string elementName(const Node& node) { return node.kind() == Node::Kind::element ? node.name() : std::string(); }
@@ -60,7 +67,10 @@ void OndrixPrintPdeTarvel::getFolderNameButtonProc(ui::Control*) {
     chasingArrow->startAnimation();
     chasingArrow->setHidden(false);
     const std::string service = "http://" + address.utf8() + kServicePath;
-    if (auto client = OndrixPrintPdeTarvelSOAPClient::initWithServerName(service, this)) {
+    if (!platform::net::available()) {
+      // Without libcurl no printer can be asked: a failed query, told as one, not a silent one.
+      recieveEndCallback();
+    } else if (auto client = OndrixPrintPdeTarvelSOAPClient::initWithServerName(service, this)) {
       client->sendMessage(requestData.value_or(std::vector<std::uint8_t>()));
       if (client->finished() == OndrixPrintPdeTarvelSOAPClient::kComplete) reply = client->writtenReplyFile();
     }
@@ -74,9 +84,15 @@ void OndrixPrintPdeTarvel::getFolderNameButtonProc(ui::Control*) {
 }
 
 bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
-  // The client never writes more than this; a larger file is not one of its replies.
-  const auto document = platform::xml::Document::load(file, OndrixPrintPdeTarvelSOAPClient::kMaxReplyBytes);
-  if (!document) return false;
+  // The client never writes more than this; a larger file is not one of its replies. A reply too large to
+  // take is a failed query; one that is not well-formed leaves the list without a word.
+  platform::xml::LoadError why = platform::xml::LoadError::none;
+  const auto document = platform::xml::Document::load(file, OndrixPrintPdeTarvelSOAPClient::kMaxReplyBytes,
+                                                      kMaxReplyElements, &why);
+  if (!document) {
+    if (why == platform::xml::LoadError::tooLarge) recieveEndCallback();
+    return false;
+  }
 
   // Envelope, its last child (the body), that one's last child (the operation's response).
   const Node response = MyGetChild(MyGetChild(document->rootElement()));
@@ -95,6 +111,14 @@ bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
 
   // A reply with neither (a SOAP fault, another operation's answer) is no folder list: keep the list.
   if (!succeeded && !files) return false;
+  std::size_t folders = 0;
+  for (Node item = files.firstChild(); item; item = item.nextSibling()) {
+    if (item.kind() == Node::Kind::element) ++folders;
+  }
+  if (folders > kMaxFolders) {
+    recieveEndCallback();
+    return false;
+  }
 
   // From here the reply speaks about the folders: a refusal or a missing list leaves none.
   folderList = FolderList();

@@ -1,14 +1,12 @@
 #include "soap/soap_client.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <utility>
 
+#include "platform/atomic_file.h"
 #include "platform/host_services.h"
 #include "platform/runloop.h"
 #include "plugin/trace.h"
@@ -18,24 +16,6 @@ namespace {
 constexpr const char* kReplyFileName = "vwxyz.xml";
 // Each turn of the wait gives the network and then the host's run loop this long at most.
 constexpr std::chrono::milliseconds kSlice{10};
-
-// A POSIX file descriptor, closed with its owner.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-  // Closes now; false when the close reported an error (for a written file, a lost write).
-  bool reset() {
-    const int fd = std::exchange(fd_, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // True when the path is a real directory (not a symlink to one) of this user that nobody else can write
 // into; with privateOnly, one that nobody else can even enter.
@@ -52,29 +32,6 @@ std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
   const char* value = std::getenv(name);
   if (!value || value[0] != '/') return std::nullopt;
   return std::filesystem::path(value);
-}
-
-// Writes the bytes to a new file in the target's folder and renames it over the target, so that readers
-// see the old reply or the new one whole, never a part. False when the target was not replaced.
-bool writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
-  std::string pattern = target.string() + ".XXXXXX";
-  UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
-  if (fd.get() < 0) return false;
-
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  // No fsync: the reply is read back at once by this process and replaced by every query, so surviving a
-  // crash buys nothing, while a flush to disk would hold the host's main thread for milliseconds.
-  ok = fd.reset() && ok;
-  ok = ok && std::rename(pattern.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(pattern.c_str());
-  return ok;
 }
 
 }  // namespace
@@ -155,11 +112,19 @@ void OndrixPrintPdeTarvelSOAPClient::sendMessage(const std::vector<std::uint8_t>
   }
   connection.reset();
 
+  // A reply that cannot be kept where the parser reads it is as lost as one that never came. No fsync: the
+  // reply is read back at once by this process and replaced by every query, so surviving a crash buys
+  // nothing, while a flush to disk would hold the host's main thread for milliseconds.
   if (finished_ == kComplete) {
-    if (auto path = replyFilePath(); path && writeFileAtomically(*path, receivedData_)) writtenReplyFile_ = *path;
-  } else if (m_context) {
-    m_context->recieveEndCallback();
+    const auto path = replyFilePath();
+    const platform::AtomicWrite how{std::string(kReplyFileName) + ".", 0600, false};
+    if (path && platform::writeFileAtomically(*path, receivedData_, how)) {
+      writtenReplyFile_ = *path;
+    } else {
+      finished_ = kFailed;
+    }
   }
+  if (finished_ != kComplete && m_context) m_context->recieveEndCallback();
   receivedData_ = {};
 }
 

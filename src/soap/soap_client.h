@@ -33,7 +33,7 @@ class OndrixPrintPdeTarvelSOAPClient : private platform::net::PostDelegate {
   ~OndrixPrintPdeTarvelSOAPClient() override;
 
   // Sends the body and returns when the exchange has ended. A complete reply replaces the reply file;
-  // a failure or time-out calls the context's recieveEndCallback once.
+  // a failure, a time-out or a reply that cannot be stored calls the context's recieveEndCallback once.
   void sendMessage(const std::vector<std::uint8_t>& body);
 
   // The state the last exchange ended in.

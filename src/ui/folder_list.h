@@ -23,6 +23,11 @@ inline constexpr long kFirstFolderIndex = 3;
 // An entry as the device's folder service describes one; "add" is always false.
 FolderEntry makeEntry(std::string name, bool isProtected, bool isDirectory);
 
+// A stored entry as the panel may use it. The file is the user's and may be damaged: a field of the wrong
+// type is left out, as if absent, and a name that is not UTF-8 has its bad bytes replaced by U+FFFD, so
+// that nothing after the load meets text it cannot show. Keys that no entry has are not kept.
+FolderEntry entryFromStored(const platform::plist::Dict& stored);
+
 // The entry pop-up item `index` stands for; none for the items before the first folder, for an index
 // beyond the list, and without a list.
 const FolderEntry* entryForItem(const std::optional<FolderList>& list, long index);

@@ -1,5 +1,5 @@
 // The control toolkit as the panel sees it. The panel talks to these interfaces only; the headless model
-// implements them, and a Qt toolkit is to implement them beside it.
+// (toolkits/headless) and the Qt toolkit (toolkits/qt) implement them.
 //
 // Every operation has a default that does nothing and every query a default of 0, the empty string, none
 // or false. An absent control (an outlet the layout did not connect) is served by these defaults, see

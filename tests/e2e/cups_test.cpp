@@ -2,17 +2,13 @@
 // job options it receives, and the stand-in dialog submitting a job through it.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/stat.h>
-
-#include <chrono>
 #include <fstream>
-#include <sstream>
+#include <map>
 #include <string>
-#include <thread>
 
 #include "support/host_runner.h"
 #include "support/scratch.h"
+#include "support/throwaway_cups.h"
 
 namespace {
 
@@ -25,65 +21,17 @@ const std::string kPrefix = "ondrix.print.PrintSettings.";
 class ThrowawayCups : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (geteuid() != 0 || !fs::exists("/usr/sbin/cupsd") || !fs::exists("/usr/sbin/lpadmin"))
-      GTEST_SKIP() << "needs root and cups-daemon/cups-client";
-    for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"}) fs::create_directories(base_ / d);
-    // cups-exec lives in daemon/: without it no filter starts.
-    fs::copy("/usr/lib/cups/backend", base_ / "bin" / "backend", fs::copy_options::recursive);
-    fs::copy("/usr/lib/cups/daemon", base_ / "bin" / "daemon", fs::copy_options::recursive);
-    std::ofstream(base_ / "etc" / "cupsd.conf") << "Listen " << socket().string()
-                                                << "\nBrowsing Off\nLogLevel warn\n<Location />\nOrder allow,deny\n"
-                                                   "Allow all\n</Location>\n";
-    std::ofstream(base_ / "etc" / "cups-files.conf")
-        << "ServerRoot " << (base_ / "etc").string() << "\nRequestRoot " << (base_ / "spool").string()
-        << "\nStateDir " << (base_ / "state").string() << "\nCacheDir " << (base_ / "cache").string()
-        << "\nTempDir " << (base_ / "tmp").string() << "\nErrorLog " << (base_ / "log/error_log").string()
-        << "\nAccessLog " << (base_ / "log/access_log").string() << "\nPageLog "
-        << (base_ / "log/page_log").string() << "\nServerBin " << (base_ / "bin").string()
-        << "\nDataDir /usr/share/cups\nFileDevice Yes\nUser lp\nGroup lp\n";
-    // printf, not echo: dash's echo mangles backslashes.
-    std::ofstream(base_ / "bin/filter/record-options")
-        << "#!/bin/sh\nprintf '%s\\n' \"$5\" > " << (base_ / "options.txt").string() << "\ncat\n";
-    ASSERT_EQ(std::system(("chmod -R 755 " + (base_ / "bin").string()).c_str()), 0);
-    chmod(base_.c_str(), 0777);  // the filter runs as lp
-
-    // The demo model's PPD with the recording filter for plain text.
-    std::string ppd = readFile(fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd");
-    const auto firstLineEnd = ppd.find('\n');
-    ppd.insert(firstLineEnd + 1, "*cupsFilter: \"text/plain 0 record-options\"\n");
-    std::ofstream(base_ / "test.ppd") << ppd;
-
-    cupsd_ = fork();
-    if (cupsd_ == 0) {
-      execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (base_ / "etc/cupsd.conf").c_str(), "-s",
-            (base_ / "etc/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    for (int i = 0; i < 100 && !fs::exists(socket()); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_TRUE(fs::exists(socket())) << readFile(base_ / "log/error_log");
-    const RunResult added = testsupport::runProgram(
-        "/usr/sbin/lpadmin", {"-p", "Test", "-E", "-v", "file:/dev/null", "-P", (base_ / "test.ppd").string()}, env());
-    ASSERT_EQ(added.status, 0) << added.err;
+    if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
+    std::string why;
+    ASSERT_TRUE(cups_.start(why)) << why;
+    ASSERT_TRUE(cups_.addRecordingQueue("Test", fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why)) << why;
   }
 
-  void TearDown() override {
-    if (cupsd_ > 0) {
-      kill(cupsd_, SIGTERM);
-      int status = 0;
-      waitpid(cupsd_, &status, 0);
-    }
-  }
+  std::map<std::string, std::string> env() const { return cups_.env(); }
+  fs::path socket() const { return cups_.socket(); }
 
-  fs::path socket() const { return base_ / "sock"; }
-  std::map<std::string, std::string> env() const {
-    return {{"CUPS_SERVER", socket().string()}, {"XDG_CONFIG_HOME", (base_ / "config").string()},
-            {"XDG_RUNTIME_DIR", (base_ / "tmp").string()}};
-  }
-
-  // Under /tmp whatever TMPDIR says: the filter runs as lp and must reach the folder.
-  testsupport::ScratchDir scratch_{"ondrix-cups", "/tmp"};
-  const fs::path base_ = scratch_.path();
-  pid_t cupsd_ = -1;
+  testsupport::ThrowawayCups cups_;
+  const fs::path base_ = cups_.base();
 };
 
 TEST_F(ThrowawayCups, FilterReceivesEveryKeyTheWriterProduced) {
@@ -98,15 +46,8 @@ TEST_F(ThrowawayCups, FilterReceivesEveryKeyTheWriterProduced) {
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("job=Test-"), std::string::npos) << r.out;
 
-  const fs::path recorded = base_ / "options.txt";
-  for (int i = 0; i < 200 && !fs::exists(recorded); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  ASSERT_TRUE(fs::exists(recorded)) << readFile(base_ / "log/error_log");
-  std::map<std::string, std::string> received;
-  std::istringstream words(readFile(recorded));
-  for (std::string word; words >> word;) {
-    const auto eq = word.find('=');
-    if (eq != std::string::npos) received[word.substr(0, eq)] = word.substr(eq + 1);
-  }
+  std::map<std::string, std::string> received = cups_.takeRecordedOptions();
+  ASSERT_FALSE(received.empty()) << cups_.errorLog();
 
   std::ifstream settings(base_ / "job.settings");
   int keys = 0;

@@ -80,6 +80,25 @@ TEST_F(Host, DumpShowsEachDemoModel) {
   }
 }
 
+// Whatever the preference file holds, the dialog opens and the dump is valid JSON.
+TEST_F(Host, DumpNeverAbortsOnWhatThePreferenceFileHolds) {
+  std::filesystem::create_directories(dir_ / "config" / "ondrix-pde");
+  std::ofstream(dir_ / "config" / "ondrix-pde" / "ondrix.mfp.Demo.plist")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>Job Handling</key><dict>"
+         "<key>Model Name</key><string>Ondrix MX-4070</string><key>Release Number</key><string>2.00</string>"
+         "<key>hold button</key><integer>511</integer><key>user name</key><string>\xff\xfe</string>"
+         "<key>folder name</key><string>\xc3</string><key>files</key><array>"
+         "<dict><key>name</key><string>Sa\xffles</string><key>password</key><true/></dict>"
+         "<dict><key>name</key><integer>7</integer><key>odd</key><string>\xff</string></dict>"
+         "</array></dict></dict></plist>";
+  const RunResult r = host("demo-filing.ppd", {"view", "restore", "dump"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const nlohmann::json d = dumpOf(r);
+  ASSERT_TRUE(d["folderList"].is_array());
+  ASSERT_EQ(d["folderList"].size(), 2u);
+  EXPECT_EQ(d["folderList"][0]["name"], "Sa\xef\xbf\xbdles");
+}
+
 TEST_F(Host, UsageErrorsExitWithTwo) {
   const RunResult otherType = host("demo-filing.ppd", {"dump"}, {"--type", "PageSetup"});
   EXPECT_EQ(otherType.status, 2);

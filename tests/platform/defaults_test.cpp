@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/scratch.h"
 
 namespace fs = std::filesystem;
@@ -138,19 +139,43 @@ TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
   }
 }
 
-TEST(UserDefaults, RefusesNamesThatLeaveThePlainFileName) {
+// Queue identifiers come from the print system and may hold anything; each must still find its own file in
+// the store's folder, the same one every time, while ordinary names keep the file they always had.
+TEST(UserDefaults, EveryNameGetsItsOwnPlainFileInTheFolder) {
   ScratchDir dir;
   UserDefaults store(dir.path() / "store");
   ASSERT_TRUE(store.setPersistentDomain(Dict{}, "ok"));
-  const std::vector<std::string> names{"",    ".hidden", ".", "..", "a/b", "../escape", "/abs",
-                                       std::string("nul\0x", 5), std::string(201, 'n')};
-  for (const std::string& name : names) {
-    EXPECT_FALSE(store.setPersistentDomain(kDomain, name)) << name;
-    EXPECT_FALSE(store.persistentDomainForName(name).has_value()) << name;
-    EXPECT_FALSE(store.lockDomain(name).held()) << name;
-  }
-  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"store"});
   EXPECT_EQ(namesIn(store.folder()), std::vector<std::string>{"ok.plist"});
+  EXPECT_FALSE(store.setPersistentDomain(kDomain, ""));
+  EXPECT_FALSE(store.lockDomain("").held());
+
+  const std::vector<std::string> names{".hidden", ".", "..", "a/b", "a_b", "../escape", "/abs",
+                                       std::string("nul\0x", 5), std::string(200, 'n'), std::string(201, 'n'),
+                                       std::string(202, 'n'), "ondrix.mfp." + std::string(4000, '/')};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const Dict domain{{"which", Value(static_cast<std::int64_t>(i))}};
+    EXPECT_TRUE(store.setPersistentDomain(domain, names[i])) << names[i];
+    EXPECT_TRUE(store.lockDomain(names[i]).held()) << names[i];
+  }
+  // Each name reads back its own domain, also through another store object (the name is stable).
+  UserDefaults again(dir.path() / "store");
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(again.persistentDomainForName(names[i]), (Dict{{"which", Value(static_cast<std::int64_t>(i))}}))
+        << names[i];
+  }
+  // Nothing outside the folder, nothing hidden, and one file (plus its lock) per name.
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"store"});
+  std::size_t plists = 0;
+  for (const auto& entry : fs::directory_iterator(store.folder())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(entry.is_regular_file()) << name;
+    EXPECT_NE(name.front(), '.') << name;
+    EXPECT_LE(name.size(), 255u) << name;
+    if (name.ends_with(".plist")) ++plists;
+  }
+  EXPECT_EQ(plists, names.size() + 1);
+  EXPECT_TRUE(fs::exists(store.folder() / "a_b.plist"));
+  EXPECT_TRUE(fs::exists(store.folder() / (std::string(200, 'n') + ".plist")));
 }
 
 TEST(UserDefaults, MovesAnUnreadableFileAsideInsteadOfOverwritingIt) {
@@ -209,6 +234,23 @@ TEST(UserDefaults, AFailedSaveLeavesTheOldDomain) {
   EXPECT_FALSE(nowhere.setPersistentDomain(kDomain, "d"));
   EXPECT_FALSE(nowhere.lockDomain("d").held());
   EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
+}
+
+// A write that the file system refuses (here: past the process's file-size limit) is a failed save: the
+// caller hears of it, the old domain stays, and no temporary file is left behind.
+TEST(UserDefaults, AWriteTheFileSystemRefusesIsAFailedSave) {
+  ScratchDir dir;
+  UserDefaults store(dir.path());
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  Dict big = kDomain;
+  big["bulk"] = Value(std::string(64 * 1024, 'x'));
+  const int status = testsupport::runInChild([&] {
+    testsupport::limitFileSize(4096);
+    return store.setPersistentDomain(big, "d") ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0) << "1: reported as saved, -1: hung or crashed";
+  EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"d.plist"});
 }
 
 TEST(UserDefaults, TheLockExcludesOtherHoldersUntilReleased) {

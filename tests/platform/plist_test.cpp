@@ -128,6 +128,11 @@ TEST(Plist, WritesNothingItCouldNotReadBack) {
   Value deep = Value(Array{});
   for (int i = 0; i < plist::kMaxDepth; ++i) deep = Value(Array{deep});
   EXPECT_EQ(plist::toXml(Dict{{"k", deep}}), "");
+  // Nor what parseXml would refuse for its size; just below the bound is written.
+  const Array half(plist::kMaxXmlBytes / 1024 / 2, Value(std::string(1024, 'x')));
+  const Array whole(plist::kMaxXmlBytes / 1024, Value(std::string(1024, 'x')));
+  EXPECT_FALSE(plist::toXml(Dict{{"k", half}}).empty());
+  EXPECT_TRUE(plist::toXml(Dict{{"k", whole}}).empty());
 }
 
 TEST(Plist, DatesAreWholeSecondsInLibplistsRange) {

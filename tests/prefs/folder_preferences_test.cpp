@@ -63,6 +63,20 @@ TEST_F(FolderPreferencesTest, CreationLoadsTheStoredListInOrder) {
   }
 }
 
+// The file is the user's to edit and may be damaged: a field of the wrong type reads as an absent field,
+// and a name that is not UTF-8 is never handed on as it is.
+TEST_F(FolderPreferencesTest, StoredEntriesOfTheWrongShapeReadAsAbsentFields) {
+  const Dict wrongTypes{{"name", Value(7)}, {"password", Value("true")}, {"dir", Value(1)},
+                        {"add", Value(platform::plist::Data{1})}, {"extra", Value("x")}};
+  const Dict badName{{"name", Value(std::string("Sa\xffles\xc3"))}, {"password", Value(true)}};
+  storeRecord({{"files", Value(Array{Value(wrongTypes), Value(badName), Value(folder("Legal", true))})}});
+
+  OndrixPrintPdeTarvel& panel = makePanel(makeHost());
+  ASSERT_TRUE(panel.folderList.has_value());
+  const Dict repaired{{"name", Value(std::string("Sa\xef\xbf\xbdles\xef\xbf\xbd"))}, {"password", Value(true)}};
+  EXPECT_EQ(*panel.folderList, (FolderList{Dict{}, repaired, folder("Legal", true)}));
+}
+
 TEST_F(FolderPreferencesTest, APanelWithoutRecordOrDomainKeepsItsList) {
   auto host = makeHost();
   host->constraintHandling = false;  // no PPD, no domain

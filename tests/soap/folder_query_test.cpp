@@ -149,6 +149,20 @@ TEST_F(FolderQueryTest, ParsesRepliesIntoTheFolderList) {
            "<files><f><name>&x;</name></f></files></r></S:Body></S:Envelope>",
        false, std::nullopt},
       {"no reply file", std::nullopt, false, std::nullopt},
+      // Replies that are not well-formed XML, though a lenient parser would take them.
+      {"a name that is not UTF-8", reply(kOk + "<files>" + file("Sa\xffles", "false") + "</files>"), false,
+       std::nullopt},
+      {"a control character by reference", reply(kOk + "<files>" + file("A&#1;B", "false") + "</files>"), false,
+       std::nullopt},
+      {"a raw control character", reply(kOk + "<files>" + file("A\x01" "B", "false") + "</files>"), false,
+       std::nullopt},
+      {"a reference to character zero", reply(kOk + "<files>" + file("&#0;Sales", "false") + "</files>"), false,
+       std::nullopt},
+      {"text after the root element", reply("<result-code>busy</result-code>" + kThree) + "trailing text", false,
+       std::nullopt},
+      {"an undefined entity", reply(kOk + "<files>" + file("&sales;", "false") + "</files>"), false, std::nullopt},
+      {"an attribute given twice", reply(kOk + "<files a=\"1\" a=\"2\">" + file("A", "false") + "</files>"), false,
+       std::nullopt},
   };
 
   OndrixPrintPdeTarvel& panel = makePanel(makeHost());
@@ -159,6 +173,40 @@ TEST_F(FolderQueryTest, ParsesRepliesIntoTheFolderList) {
     panel.folderList = previousList();
     EXPECT_EQ(panel.parseXML(replyFile), c.result) << c.what;
     EXPECT_EQ(panel.folderList, c.list ? c.list : std::optional<FolderList>(previousList())) << c.what;
+  }
+}
+
+// One reply must not take the host's memory: more folders than a pop-up can sensibly hold is a failed
+// query (the alert, the list as it was), up to that many is a list.
+TEST_F(FolderQueryTest, RefusesAReplyWithMoreThanTenThousandFolders) {
+  OndrixPrintPdeTarvel& panel = makePanel(makeHost());
+  const std::filesystem::path replyFile = scratch() / "reply.xml";
+  const auto entries = [](std::size_t n, const std::string& each) {
+    std::string files = "<files>";
+    for (std::size_t i = 0; i < n; ++i) files += each;
+    return reply(kOk + files + "</files>");
+  };
+  const struct {
+    const char* what;
+    std::string text;
+    std::optional<std::size_t> folders;  // none: refused
+  } cases[] = {
+      {"10,000 folders", entries(10000, file("F", "false")), 10000},
+      {"10,001 folders", entries(10001, file("F", "false")), std::nullopt},
+      {"two million empty entries", entries(2000000, "<f/>"), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    writeFile(replyFile, c.text);
+    panel.folderList = previousList();
+    alerts.shown.clear();
+    EXPECT_EQ(panel.parseXML(replyFile), c.folders.has_value()) << c.what;
+    if (c.folders) {
+      EXPECT_EQ(panel.folderList->size(), *c.folders) << c.what;
+      EXPECT_TRUE(alerts.shown.empty()) << c.what;
+    } else {
+      EXPECT_EQ(panel.folderList, previousList()) << c.what;
+      EXPECT_EQ(alerts.shown.size(), 1u) << c.what;
+    }
   }
 }
 

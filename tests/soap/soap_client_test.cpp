@@ -12,6 +12,7 @@
 
 #include "platform/host_services.h"
 #include "soap_test_support.h"
+#include "support/child_process.h"
 #include "support/scratch.h"
 #include "support/sim_process.h"
 
@@ -220,6 +221,61 @@ TEST_F(SoapClientTest, KeepsOnlyACompleteBoundedReplyOfTheLastResponse) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
 }
 
+// A folder service that takes only POST: every redirect the client follows must bring the same request
+// (method, body and headers) to the final address, or the service waits for a body that never comes.
+TEST_F(SoapClientTest, KeepsThePostAndItsBodyAcrossRedirects) {
+  const std::string request = "<request>folders</request>";
+  LoopbackServer server;
+  auto& s = server.server();
+  std::vector<std::string> arrived;
+  s.Post("/post-only", [&](const httplib::Request& req, httplib::Response& res) {
+    arrived.push_back(req.body + "|" + req.get_header_value("SOAPAction") + "|" + req.get_header_value("Content-Type"));
+    res.set_content("<reply/>", "text/xml");
+  });
+  for (const int status : {301, 302, 303}) {
+    s.Post("/moved-" + std::to_string(status), [status](const httplib::Request&, httplib::Response& res) {
+      res.status = status;
+      res.set_header("Location", "/post-only");
+    });
+  }
+  server.start();
+
+  for (const int status : {301, 302, 303}) {
+    arrived.clear();
+    auto client = Client::initWithServerName(server.url("/moved-" + std::to_string(status)), &context);
+    ASSERT_NE(client, nullptr);
+    client->sendMessage(bytesOf(request));
+    EXPECT_EQ(client->finished(), Client::kComplete) << status;
+    EXPECT_EQ(readFile(replyFile()), "<reply/>") << status;
+    EXPECT_EQ(arrived, std::vector<std::string>{request + "|\"SoapActionDummy\"|application/soap; charset=\"utf-8\""})
+        << status;
+  }
+  EXPECT_EQ(context.calls, 0);
+}
+
+// A reply the file system refuses to take (past the file-size limit) is a failed query, reported once; the
+// earlier reply stays and no temporary file is left. Run in a child, so that a writer that retries for
+// ever shows as a failure here instead of hanging the suite.
+TEST_F(SoapClientTest, AReplyTheFileSystemRefusesIsAFailedQuery) {
+  const int status = testsupport::runInChild([&] {
+    testsupport::limitFileSize(4096);
+    LoopbackServer server;
+    server.server().Post("/ondrix-mfp-srv", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(std::string(64 * 1024, 'r'), "text/xml");
+    });
+    server.start();
+    auto client = Client::initWithServerName(server.url(), &context);
+    if (!client) return 10;
+    client->sendMessage(bytesOf("<request/>"));
+    if (client->finished() != Client::kFailed) return 11;
+    if (client->writtenReplyFile()) return 12;
+    return context.calls == 1 ? 0 : 13;
+  });
+  EXPECT_EQ(status, 0) << "11/12: taken as stored, 13: not reported once, -1: hung or crashed";
+  EXPECT_EQ(readFile(replyFile()), kPrevious);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
+}
+
 TEST_F(SoapClientTest, ReportsARefusedConnectionOnceAndLeavesTheFile) {
   std::string url;
   {
@@ -396,28 +452,69 @@ TEST(ReplyFilePath, TakesOnlyAFolderOfTheUsersOwn) {
   EXPECT_EQ(replyFilePath(), base / "made" / own / "vwxyz.xml");
 }
 
-TEST(ReplyFilePath, NothingIsWrittenWithoutAUsableFolder) {
-  ScratchDir scratch;
-  const std::filesystem::path open = scratch.path() / ("ondrix-pde-" + std::to_string(geteuid()));
-  std::filesystem::create_directory(open);
-  chmod(open.c_str(), 0777);
-  EnvOverride tmp("TMPDIR", scratch.path().string());
-  EnvOverride runtime("XDG_RUNTIME_DIR", std::nullopt);
+// A reply that cannot be stored is a failed query: it is reported once, and nothing is written anywhere.
+TEST(ReplyFilePath, AReplyThatCannotBeStoredIsAFailure) {
+  const std::string own = "ondrix-pde-" + std::to_string(geteuid());
+  const struct {
+    const char* what;
+    bool needsRoot;
+    std::function<void(const std::filesystem::path&)> prepare;  // given the base; runtime folder is base/run
+    bool useRuntime;
+  } cases[] = {
+      {"reply path is a folder", false,
+       [](const std::filesystem::path& b) {
+         std::filesystem::create_directories(b / "run" / "vwxyz.xml" / "inside");
+         chmod((b / "run").c_str(), 0700);
+       },
+       true},
+      {"private folder open to everyone", false,
+       [&](const std::filesystem::path& b) {
+         std::filesystem::create_directories(b / own);
+         chmod((b / own).c_str(), 0777);
+       },
+       false},
+      {"private folder a link", false,
+       [&](const std::filesystem::path& b) {
+         std::filesystem::create_directories(b / "elsewhere");
+         chmod((b / "elsewhere").c_str(), 0700);
+         std::filesystem::create_directory_symlink(b / "elsewhere", b / own);
+       },
+       false},
+      {"private folder of another user", true,
+       [&](const std::filesystem::path& b) {
+         std::filesystem::create_directories(b / own);
+         chmod((b / own).c_str(), 0700);
+         if (chown((b / own).c_str(), 65534, 65534) != 0) ADD_FAILURE() << "chown";
+       },
+       false},
+  };
   EnvOverride noProxy("no_proxy", "*");
-  ASSERT_EQ(replyFilePath(), std::nullopt);
-
   LoopbackServer server;
   server.server().Post("/ondrix-mfp-srv",
                        [](const httplib::Request&, httplib::Response& res) { res.set_content("<r/>", "text/xml"); });
   server.start();
-  CountingContext context;
-  auto client = Client::initWithServerName(server.url(), &context);
-  ASSERT_NE(client, nullptr);
-  client->sendMessage({});
-  EXPECT_EQ(client->finished(), Client::kComplete);
-  EXPECT_EQ(client->writtenReplyFile(), std::nullopt);
-  EXPECT_TRUE(std::filesystem::is_empty(open));
-  EXPECT_EQ(context.calls, 0);
+
+  for (const auto& c : cases) {
+    if (c.needsRoot && geteuid() != 0) continue;
+    ScratchDir scratch;
+    c.prepare(scratch.path());
+    EnvOverride tmp("TMPDIR", scratch.path().string());
+    EnvOverride runtime("XDG_RUNTIME_DIR",
+                        c.useRuntime ? std::optional<std::string>((scratch.path() / "run").string()) : std::nullopt);
+    CountingContext context;
+    auto client = Client::initWithServerName(server.url(), &context);
+    ASSERT_NE(client, nullptr);
+    client->sendMessage({});
+    EXPECT_EQ(client->finished(), Client::kFailed) << c.what;
+    EXPECT_EQ(client->writtenReplyFile(), std::nullopt) << c.what;
+    EXPECT_EQ(context.calls, 1) << c.what;
+
+    // Nothing but what the case laid out.
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(scratch.path()))
+      if (!e.is_directory()) files.push_back(e.path().string());
+    EXPECT_EQ(files, std::vector<std::string>{}) << c.what;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // What a user does to the headless controls (click, select, type, paste, clear), the program-side
 // setter that hosts use to place values, and the facts a host shows.
-#include <charconv>
-
 #include "toolkits/headless/headless_toolkit.h"
 #include "toolkits/headless/headless_widgets.h"
 
@@ -10,13 +8,6 @@ namespace headless {
 namespace {
 
 using platform::Text;
-
-std::optional<long> parseLong(std::string_view s) {
-  long value = 0;
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
-  return value;
-}
 
 // The field behind a ui::TextField when a user may edit it now: a headless input that is editable,
 // enabled and shown. Editing starts as a click into the field, which takes the keyboard focus.
@@ -80,9 +71,8 @@ bool select(ui::Control& control, long index) {
   switch (node->kind_) {
     case Kind::popUpButton: {
       auto* popUp = static_cast<PopUpWidget*>(node);
-      ui::MenuItem* item = popUp->menu_.itemAtIndex(index);
-      if (!item || item->isSeparator()) return false;
-      popUp->selected_ = index;
+      if (!popUp->menu_.choosable(index)) return false;
+      popUp->menu_.select(index);
       popUp->sendAction(*popUp);
       return true;
     }
@@ -151,7 +141,7 @@ bool set(ui::Control& control, std::string_view value) {
     static_cast<TextFieldWidget*>(node)->setStringValue(Text::fromUtf8(value));
     return true;
   }
-  const std::optional<long> number = parseLong(value);
+  const std::optional<long> number = toolkits::parseLong(value);
   if (!number) return false;
   switch (node->kind_) {
     case Kind::checkBox:
@@ -188,7 +178,7 @@ Description describe(ui::Control& control) {
   Description d;
   Node* node = nodeOf(control);
   if (!node) return d;
-  d.kind = kindName(node->kind_);
+  d.kind = toolkits::kindName(node->kind_);
   d.name = node->name_;
   d.tag = node->tag_;
   d.enabled = node->enabled_;
@@ -215,8 +205,8 @@ Description describe(ui::Control& control) {
       break;
     case Kind::popUpButton: {
       auto* popUp = static_cast<PopUpWidget*>(node);
-      d.selectedIndex = popUp->selected_;
-      for (const auto& item : popUp->menu_.items_) {
+      d.selectedIndex = popUp->menu_.selected();
+      for (const auto& item : popUp->menu_.items()) {
         d.items.push_back({utf8OrNone(item->title()), item->isSeparator(), imageName(item->image())});
       }
       break;

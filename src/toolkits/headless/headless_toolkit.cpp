@@ -163,11 +163,11 @@ class Loader {
     if (cls == "QComboBox") {
       auto popUp = std::make_unique<PopUpWidget>(std::move(name));
       for (pugi::xml_node item : element.children("item")) {
-        popUp->menu_.items_.push_back(std::make_unique<ui::MenuItem>(stringProperty(item, "text")));
+        popUp->menu_.addItem(ui::MenuItem(stringProperty(item, "text")));
       }
       const long count = popUp->menu_.numberOfItems();
       const long current = numberProperty(element, "currentIndex").value_or(0);
-      popUp->selected_ = count == 0 ? -1 : (current >= 0 && current < count ? current : 0);
+      popUp->menu_.select(count == 0 ? -1 : (current >= 0 && current < count ? current : 0));
       return popUp;
     }
     if (cls == "QGroupBox") {

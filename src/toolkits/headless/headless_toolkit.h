@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
 
 namespace headless {
@@ -83,37 +84,9 @@ bool clear(ui::TextField& field);
 // fit the control.
 bool set(ui::Control& control, std::string_view value);
 
-// The facts a host shows about one control. Fields that do not apply to the kind stay none or empty.
-struct MenuItemFacts {
-  std::optional<std::string> title;  // none for a separator
-  bool separator = false;
-  std::optional<std::string> image;  // image name, none when the item has no image
-};
-
-struct Description {
-  // "checkBox", "holdButton", "pushButton", "radioButton", "matrix", "popUpButton", "textField",
-  // "label", "box", "tabView", "progressIndicator", "view"; "unknown" for a control of another toolkit.
-  std::string kind = "unknown";
-  std::string name;
-  long tag = 0;
-  std::optional<long> state;          // buttons and radio cells
-  std::optional<long> selectedRow;    // matrices
-  std::optional<long> selectedIndex;  // pop-ups and tab views
-  std::optional<std::string> stringValue;  // text fields and labels
-  std::optional<std::string> title;        // buttons, radio cells, boxes
-  bool enabled = false;
-  bool dimmed = false;    // text colour grey
-  bool editable = false;
-  bool selectable = false;
-  bool secure = false;    // password field: shown as dots on a screen
-  bool hidden = false;    // effective
-  bool focused = false;   // the window's keyboard focus
-  bool animating = false;
-  std::vector<MenuItemFacts> items;     // pop-ups
-  std::vector<std::string> tabLabels;   // tab views
-  std::optional<std::string> image;           // hold buttons
-  std::optional<std::string> alternateImage;  // hold buttons
-};
+// The facts a host shows about one control (control_model.h).
+using toolkits::Description;
+using toolkits::MenuItemFacts;
 
 Description describe(ui::Control& control);
 

@@ -4,24 +4,6 @@
 
 namespace headless {
 
-std::string_view kindName(Kind kind) {
-  switch (kind) {
-    case Kind::view: return "view";
-    case Kind::label: return "label";
-    case Kind::textField: return "textField";
-    case Kind::checkBox: return "checkBox";
-    case Kind::holdButton: return "holdButton";
-    case Kind::pushButton: return "pushButton";
-    case Kind::radioButton: return "radioButton";
-    case Kind::matrix: return "matrix";
-    case Kind::popUpButton: return "popUpButton";
-    case Kind::box: return "box";
-    case Kind::tabView: return "tabView";
-    case Kind::progressIndicator: return "progressIndicator";
-  }
-  return "unknown";
-}
-
 // Walks up to the layout's root: any hidden or detached level hides everything below it.
 bool Node::effectivelyHidden() const {
   for (const Node* n = this; n; n = n->parent_) {
@@ -67,55 +49,6 @@ ui::Button* MatrixWidget::selectedCell() {
 ui::Button* MatrixWidget::cellAtRow(long row) {
   if (row < 0 || row >= numberOfRows()) return nullptr;
   return cells_[static_cast<std::size_t>(row)];
-}
-
-ui::MenuItem* MenuModel::itemAtIndex(long index) {
-  if (index < 0 || index >= numberOfItems()) return nullptr;
-  return items_[static_cast<std::size_t>(index)].get();
-}
-
-// Keeps the pop-up's selection on the same item; when that item goes, falls back to the nearest earlier
-// item that is not a separator, else the nearest later one, else to no selection.
-void MenuModel::removeItemAtIndex(long index) {
-  if (index < 0 || index >= numberOfItems()) return;
-  items_.erase(items_.begin() + index);
-  long& selected = owner_.selected_;
-  if (selected < index) return;
-  if (selected > index) {
-    --selected;
-    return;
-  }
-  selected = -1;
-  for (long i = index - 1; i >= 0; --i) {
-    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
-      selected = i;
-      return;
-    }
-  }
-  for (long i = index; i < numberOfItems(); ++i) {
-    if (!items_[static_cast<std::size_t>(i)]->isSeparator()) {
-      selected = i;
-      return;
-    }
-  }
-}
-
-// A pop-up without a selection takes the first real item added to it.
-void MenuModel::addItem(ui::MenuItem item) {
-  const bool selectable = !item.isSeparator();
-  items_.push_back(std::make_unique<ui::MenuItem>(std::move(item)));
-  if (owner_.selected_ == -1 && selectable) owner_.selected_ = numberOfItems() - 1;
-}
-
-void MenuModel::removeAllItems() {
-  items_.clear();
-  owner_.selected_ = -1;
-}
-
-// -1 clears the selection; other indexes outside the menu change nothing.
-void PopUpWidget::selectItemAtIndex(long index) {
-  if (index < -1 || index >= menu_.numberOfItems()) return;
-  selected_ = index;
 }
 
 // The value passes through the formatter's conversions, as the field's cell would store it; a value the
@@ -174,27 +107,10 @@ bool HeadlessWindow::makeFirstResponder(ui::Control* control) {
   }
   Node* node = nodeOf(*control);
   if (!node || node->window_ != this) return false;
-  bool accepts = false;
-  switch (node->kind_) {
-    case Kind::textField:
-    case Kind::label:
-      accepts = static_cast<TextFieldWidget*>(node)->selectable_;
-      break;
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::pushButton:
-    case Kind::radioButton:
-    case Kind::matrix:
-    case Kind::popUpButton:
-    case Kind::tabView:
-      accepts = node->enabled_;
-      break;
-    case Kind::view:
-    case Kind::box:
-    case Kind::progressIndicator:
-      break;
+  const bool field = node->kind_ == Kind::textField || node->kind_ == Kind::label;
+  if (!toolkits::takesFocus(node->kind_, field && static_cast<TextFieldWidget*>(node)->selectable_, node->enabled_)) {
+    return false;
   }
-  if (!accepts) return false;
   firstResponder_ = control;
   return true;
 }

@@ -8,17 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
 
 namespace headless {
 
+using toolkits::Kind;
+
 class HeadlessWindow;
 class MatrixWidget;
-
-enum class Kind { view, label, textField, checkBox, holdButton, pushButton, radioButton, matrix, popUpButton,
-                  box, tabView, progressIndicator };
-
-std::string_view kindName(Kind kind);
 
 // What every widget shares: its place in the layout's tree and the common control state.
 class Node {
@@ -104,35 +102,16 @@ class MatrixWidget : public Widget<ui::Matrix> {
   std::vector<ButtonWidget*> cells_;
 };
 
-class PopUpWidget;
-
-class MenuModel : public ui::Menu {
- public:
-  explicit MenuModel(PopUpWidget& owner) : owner_(owner) {}
-  long numberOfItems() const override { return static_cast<long>(items_.size()); }
-  ui::MenuItem* itemAtIndex(long index) override;
-  void removeItemAtIndex(long index) override;
-  void addItem(ui::MenuItem item) override;
-  void removeAllItems() override;
-
-  // Items live behind pointers so that itemAtIndex stays valid while others are added.
-  std::vector<std::unique_ptr<ui::MenuItem>> items_;
-
- private:
-  PopUpWidget& owner_;
-};
-
 class PopUpWidget : public Widget<ui::PopUpButton> {
  public:
-  explicit PopUpWidget(std::string name) : Widget(Kind::popUpButton, std::move(name)), menu_(*this) {}
+  explicit PopUpWidget(std::string name) : Widget(Kind::popUpButton, std::move(name)) {}
   ui::PopUpButton* asPopUpButton() override { return this; }
-  long indexOfSelectedItem() const override { return selected_; }
-  void selectItemAtIndex(long index) override;
-  ui::MenuItem* selectedItem() override { return menu_.itemAtIndex(selected_); }
+  long indexOfSelectedItem() const override { return menu_.selected(); }
+  void selectItemAtIndex(long index) override { menu_.select(index); }
+  ui::MenuItem* selectedItem() override { return menu_.itemAtIndex(menu_.selected()); }
   ui::Menu& menu() override { return menu_; }
 
-  MenuModel menu_;
-  long selected_ = -1;
+  toolkits::PopUpMenu menu_;
 };
 
 class TextFieldWidget : public Widget<ui::TextField> {
