@@ -10,16 +10,20 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <span>
 #include <string_view>
@@ -68,11 +72,36 @@ fs::path& testingFolder() {
   return folder;
 }
 
+// What tells one version of a file from another without reading it: a writer that replaces the file
+// makes a new inode, one that writes in place moves the change time, which no user can set back.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modified = 0;  // ns since the epoch
+  std::int64_t changed = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+FileIdentity identityOf(const struct stat& info) {
+  return {info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
+// How much older than the read a file's times must be before its identity alone is trusted. A file
+// changed again within one tick of the file system's clock (up to 2 s on some) may keep its times, so a
+// file that young is compared by its bytes instead.
+std::chrono::nanoseconds identityMargin = std::chrono::seconds(3);
+
 // A domain file's bytes with the parsed domain they gave. Kept across resets of the shared object, which
-// only mean "read afresh": the bytes are read again every time and decide whether the parse still holds.
+// only mean "read afresh": the file is looked at again every time and decides whether the parse still
+// holds.
 struct ParsedDomain {
   std::string bytes;
   std::shared_ptr<const plist::Dict> domain;
+  // The file's identity when these bytes were read from it, once the file was old enough to trust it.
+  std::optional<FileIdentity> identity;
 };
 std::map<std::string, ParsedDomain>& parsedDomains() {
   static std::map<std::string, ParsedDomain> domains;
@@ -80,6 +109,7 @@ std::map<std::string, ParsedDomain>& parsedDomains() {
 }
 std::size_t parses = 0;
 std::size_t writes = 0;
+std::size_t reads = 0;
 
 // A domain name that is a plain file name of the store's folder as it is; a leading dot is kept for the
 // store's own temporary files.
@@ -123,19 +153,28 @@ bool isTemporarySuffix(std::string_view suffix) {
   return true;
 }
 
+// The password database's home folder for the user; empty when there is none. Looked up once per process:
+// the lookup may read the whole database, and every operation makes the shared object afresh.
+const fs::path& accountHome() {
+  static const fs::path home = [] {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir ||
+        !*found->pw_dir) {
+      return fs::path();
+    }
+    return fs::path(found->pw_dir);
+  }();
+  return home;
+}
+
 // The user's home folder: $HOME, else the password database's entry; empty when neither is known.
 fs::path homeFolder() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
-  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir ||
-      !*found->pw_dir) {
-    return {};
-  }
-  return found->pw_dir;
+  return accountHome();
 }
 
 // $XDG_CONFIG_HOME/ondrix-pde, or ~/.config/ondrix-pde; a relative XDG_CONFIG_HOME is ignored, as the
@@ -222,18 +261,57 @@ void moveAside(const fs::path& file, const struct stat& readFile) {
 struct DomainFile {
   std::string bytes;
   struct stat info;
+  // The file is the one known: its bytes were not read.
+  bool unchanged = false;
+  // Its identity, when its times are old enough for the identity alone to tell a later change.
+  std::optional<FileIdentity> identity;
 };
 
 // The bytes of a regular domain file (not through a symlink); none when there is none or it cannot be read.
-std::optional<DomainFile> readDomainFile(const fs::path& file) {
+// A file that still has the known identity is not read again. The file is opened even then, as opening
+// is what makes a network file system look at the server's file rather than at its cache.
+std::optional<DomainFile> readDomainFile(const fs::path& file, const std::optional<FileIdentity>& known) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
   const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
   if (fd.get() < 0) return std::nullopt;
   DomainFile read{};
   if (::fstat(fd.get(), &read.info) != 0 || !S_ISREG(read.info.st_mode)) return std::nullopt;
+  const FileIdentity identity = identityOf(read.info);
+  if (known && *known == identity) {
+    read.unchanged = true;
+    read.identity = identity;
+    return read;
+  }
   auto bytes = readBounded(fd.get(), static_cast<std::size_t>(read.info.st_size), plist::kMaxXmlBytes);
   if (!bytes) return std::nullopt;
   read.bytes = std::move(*bytes);
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  ++reads;
+  const std::int64_t youngest = nanoseconds(now) - identityMargin.count();
+  if (identity.modified < youngest && identity.changed < youngest) read.identity = identity;
   return read;
+}
+
+// The identity the known parse of the file was read with; none when there is none to trust.
+std::optional<FileIdentity> knownIdentity(const fs::path& file) {
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  const auto& known = parsedDomains();
+  const auto it = known.find(file.string());
+  return it != known.end() ? it->second.identity : std::nullopt;
+}
+
+// The known parse when the file read still holds its bytes; null otherwise. A known parse whose bytes
+// are confirmed learns the file's identity, so that the next look needs no read.
+// REQUIRES: the shared mutex is held.
+ParsedDomain* knownParse(const fs::path& file, DomainFile& read) {
+  auto& known = parsedDomains();
+  const auto it = known.find(file.string());
+  if (it == known.end()) return nullptr;
+  if (read.unchanged && it->second.identity == read.identity) return &it->second;
+  if (read.unchanged || it->second.bytes != read.bytes) return nullptr;
+  it->second.identity = read.identity;
+  return &it->second;
 }
 
 }  // namespace
@@ -277,25 +355,30 @@ std::string UserDefaults::temporaryPrefix(const std::string& name) {
 std::shared_ptr<const plist::Dict> UserDefaults::sharedPersistentDomain(const std::string& name) {
   if (name.empty()) return nullptr;
   const fs::path file = fileFor(name);
-  auto bytes = readDomainFile(file);
-  const std::lock_guard<std::mutex> guard(sharedMutex());
+  auto read = readDomainFile(file, knownIdentity(file));
+  std::unique_lock<std::mutex> guard(sharedMutex());
+  if (read && read->unchanged && !knownParse(file, *read)) {
+    // Another thread replaced the known parse since its identity was looked up: read the bytes after all.
+    guard.unlock();
+    read = readDomainFile(file, std::nullopt);
+    guard.lock();
+  }
   auto& known = parsedDomains();
-  if (!bytes) {
+  if (!read) {
     known.erase(file.string());
     return nullptr;
   }
-  if (auto it = known.find(file.string()); it != known.end() && it->second.bytes == bytes->bytes)
-    return it->second.domain;
+  if (const ParsedDomain* parsed = knownParse(file, *read)) return parsed->domain;
 
   ++parses;
-  auto domain = plist::parseXml(bytes->bytes);
+  auto domain = plist::parseXml(read->bytes);
   if (!domain) {
     known.erase(file.string());
-    moveAside(file, bytes->info);
+    moveAside(file, read->info);
     return nullptr;
   }
   auto shared = std::make_shared<const plist::Dict>(std::move(*domain));
-  known[file.string()] = ParsedDomain{std::move(bytes->bytes), shared};
+  known[file.string()] = ParsedDomain{std::move(read->bytes), shared, read->identity};
   return shared;
 }
 
@@ -314,11 +397,10 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
 bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& name) {
   if (name.empty()) return false;
   const fs::path file = fileFor(name);
-  if (const auto bytes = readDomainFile(file)) {
+  if (auto read = readDomainFile(file, knownIdentity(file))) {
     const std::lock_guard<std::mutex> guard(sharedMutex());
-    const auto& known = parsedDomains();
-    const auto it = known.find(file.string());
-    if (it != known.end() && it->second.bytes == bytes->bytes && *it->second.domain == domain) return true;
+    const ParsedDomain* parsed = knownParse(file, *read);
+    if (parsed && *parsed->domain == domain) return true;
   }
 
   std::string xml = plist::toXml(domain);
@@ -332,7 +414,7 @@ bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& 
   const std::lock_guard<std::mutex> guard(sharedMutex());
   ++writes;
   parsedDomains()[file.string()] =
-      ParsedDomain{std::move(xml), std::make_shared<const plist::Dict>(std::move(domain))};
+      ParsedDomain{std::move(xml), std::make_shared<const plist::Dict>(std::move(domain)), std::nullopt};
   return true;
 }
 
@@ -344,6 +426,16 @@ std::size_t UserDefaults::parseCount() {
 std::size_t UserDefaults::writeCount() {
   const std::lock_guard<std::mutex> guard(sharedMutex());
   return writes;
+}
+
+std::size_t UserDefaults::readCount() {
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  return reads;
+}
+
+void UserDefaults::setIdentityMarginForTesting(std::chrono::nanoseconds margin) {
+  const std::lock_guard<std::mutex> guard(sharedMutex());
+  identityMargin = margin;
 }
 
 // Only a holder of the lock may do this: any other writer of the domain would hold it too, so every

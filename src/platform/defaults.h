@@ -3,10 +3,12 @@
 // ("/" in it, a leading dot, over 200 bytes) is stored under a readable part of it and its digest. Every
 // read goes to the file, every write replaces the file whole by rename, so other processes see complete
 // domains only. The parsed form of each file is kept for the life of the process and parsed again only when
-// the file's bytes differ, so reading an unchanged domain costs a read and a comparison, not a parse. The
-// empty name is no domain.
+// the file's bytes differ, so reading an unchanged domain costs a read and a comparison, not a parse; a file
+// whose inode, size and times are those it had when it was read, and were already a few seconds old then,
+// is not even read. The empty name is no domain.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -42,9 +44,13 @@ class UserDefaults {
   bool setPersistentDomain(const plist::Dict& domain, const std::string& name);
   bool setPersistentDomain(plist::Dict&& domain, const std::string& name);
 
-  // Domain files parsed and written by this process so far, for tests that count them.
+  // Domain files parsed, written and read whole by this process so far, for tests that count them.
   static std::size_t parseCount();
   static std::size_t writeCount();
+  static std::size_t readCount();
+  // How old a file's times must be before its identity alone says it is unchanged (tests: a negative margin
+  // trusts files of any age).
+  static void setIdentityMarginForTesting(std::chrono::nanoseconds margin);
   // Writes are immediate; kept for the callers' order of operations.
   bool synchronize() { return true; }
 

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/child_process.h"
@@ -82,8 +84,21 @@ TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
 }
 
 // The parsed form is reused only while the file holds the same bytes, whoever wrote them; an equal domain
-// is not written again, so the file keeps its time.
-TEST(UserDefaults, ParsesAndWritesOnlyWhatChanged) {
+// is not written again, so the file keeps its time. The same holds when the file is old enough for its
+// identity to be trusted (a short margin here, above any clock tick, and a wait beyond it), and an
+// unchanged file is then not even read.
+class UserDefaultsIdentity : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) UserDefaults::setIdentityMarginForTesting(kMargin);
+  }
+  void TearDown() override { UserDefaults::setIdentityMarginForTesting(std::chrono::seconds(3)); }
+  static constexpr std::chrono::milliseconds kMargin{25};
+};
+INSTANTIATE_TEST_SUITE_P(OldEnoughToTrust, UserDefaultsIdentity, ::testing::Bool());
+
+TEST_P(UserDefaultsIdentity, ParsesAndWritesOnlyWhatChanged) {
+  const bool trusted = GetParam();
   ScratchDir dir;
   UserDefaults store(dir.path());
   ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
@@ -92,6 +107,9 @@ TEST(UserDefaults, ParsesAndWritesOnlyWhatChanged) {
   const auto writes = UserDefaults::writeCount();
   const auto modified = fs::last_write_time(file);
 
+  // The first look reads the file written here; with its identity trusted, no later look reads it.
+  if (trusted) std::this_thread::sleep_for(2 * kMargin);
+  const auto reads = UserDefaults::readCount() + 1;
   for (int i = 0; i < 3; ++i) {
     UserDefaults::resetStandardUserDefaults();
     EXPECT_EQ(UserDefaults(dir.path()).persistentDomainForName("d"), kDomain);
@@ -100,6 +118,9 @@ TEST(UserDefaults, ParsesAndWritesOnlyWhatChanged) {
   EXPECT_EQ(UserDefaults::parseCount(), parses);
   EXPECT_EQ(UserDefaults::writeCount(), writes);
   EXPECT_EQ(fs::last_write_time(file), modified);
+  if (trusted) {
+    EXPECT_EQ(UserDefaults::readCount(), reads);
+  }
 
   // Another program's edit of the same size, inode and time is still seen.
   std::string bytes = readFile(file);
@@ -116,11 +137,21 @@ TEST(UserDefaults, ParsesAndWritesOnlyWhatChanged) {
   EXPECT_EQ(*edited->at("Job Handling").dict()->at("Model Name").string(), "Demo 6000");
   EXPECT_EQ(UserDefaults::parseCount(), parses + 1);
 
+  // So is a file of the same size and time put in its place by another program.
+  bytes.replace(at, 9, "Demo 7000");
+  writeFile(dir.path() / "other", bytes);
+  fs::last_write_time(dir.path() / "other", modified);
+  fs::rename(dir.path() / "other", file);
+  const auto replaced = store.persistentDomainForName("d");
+  ASSERT_TRUE(replaced.has_value());
+  EXPECT_EQ(*replaced->at("Job Handling").dict()->at("Model Name").string(), "Demo 7000");
+  EXPECT_EQ(UserDefaults::parseCount(), parses + 2);
+
   // The old domain differs from the edited file now, so storing it writes once.
   ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
   EXPECT_EQ(UserDefaults::writeCount(), writes + 1);
   EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
-  EXPECT_EQ(UserDefaults::parseCount(), parses + 1);
+  EXPECT_EQ(UserDefaults::parseCount(), parses + 2);
 }
 
 TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
