@@ -21,6 +21,7 @@ void OndrixPrintPdeTarvel::GetFolderPreference() {
   FolderList list;
   if (const Value* files = platform::plist::find(*record, "files"); files && files->array()) {
     // Only dictionaries are folder entries; anything else in the array is not one of ours.
+    list.reserve(files->array()->size());
     for (const Value& entry : *files->array()) {
       if (entry.dict()) list.push_back(folders::entryFromStored(*entry.dict()));
     }

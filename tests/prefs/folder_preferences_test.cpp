@@ -77,6 +77,38 @@ TEST_F(FolderPreferencesTest, StoredEntriesOfTheWrongShapeReadAsAbsentFields) {
   EXPECT_EQ(*panel.folderList, (FolderList{Dict{}, repaired, folder("Legal", true)}));
 }
 
+// Entries the panel wrote are taken whole, any other is repaired field by field; either way a name loads
+// as its round trip through a text gives it, and only boolean flags and known keys stay.
+TEST(FolderEntries, EveryStoredNameLoadsAsItsTextGivesIt) {
+  const std::string names[] = {"",
+                               "Plain",
+                               "Ünïcode 日本",
+                               "emoji \xf0\x9f\x98\x80",
+                               std::string("nul\0in", 6),
+                               "nonchar \xef\xbf\xbe",
+                               "overlong \xc0\xaf",
+                               "surrogate \xed\xa0\x80",
+                               "beyond \xf4\x90\x80\x80",
+                               "cut \xe6\x97",
+                               "lone \x80",
+                               "\xff"};
+  const Dict others[] = {{},
+                         {{"password", Value(true)}, {"dir", Value(false)}, {"add", Value(false)}},
+                         {{"password", Value(1)}, {"dir", Value(true)}},
+                         {{"add", Value(true)}, {"extra", Value("x")}}};
+  for (const auto& name : names) {
+    for (const auto& other : others) {
+      Dict stored = other;
+      stored["name"] = Value(name);
+      Dict expected{{"name", Value(platform::Text::fromUtf8(name).utf8())}};
+      for (const auto& [key, value] : other) {
+        if (value.boolean()) expected[key] = value;
+      }
+      EXPECT_EQ(folders::entryFromStored(stored), expected) << name << " with " << other.size() << " others";
+    }
+  }
+}
+
 TEST_F(FolderPreferencesTest, APanelWithoutRecordOrDomainKeepsItsList) {
   auto host = makeHost();
   host->constraintHandling = false;  // no PPD, no domain
