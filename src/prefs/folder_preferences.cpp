@@ -1,5 +1,9 @@
 // The device's folder list per printer: GetFolderPreference, SaveFolderPreference. The list lives in the
 // same job-handling record as the user's values and goes with it when the record is reset.
+#include <algorithm>
+#include <map>
+#include <string>
+
 #include "plugin/panel.h"
 #include "prefs/preference_domain.h"
 #include "ui/folder_list.h"
@@ -35,11 +39,25 @@ bool OndrixPrintPdeTarvel::SaveFolderPreference() {
   Dict values;
   const Text address = printersAddressEditText->stringValue();
   if (!address.isNone()) values["address"] = Value(address.utf8());
+  // The list is copied into the record only when the stored one differs: after a query that found the
+  // same folders, as most do, the save then costs a comparison.
+  std::map<std::string, prefs::LazyValue> lazyValues;
   if (folderList) {
-    Array files;
-    files.reserve(folderList->size());
-    for (const FolderEntry& entry : *folderList) files.emplace_back(entry);
-    values["files"] = Value(std::move(files));
+    const FolderList& list = *folderList;
+    lazyValues["files"] = prefs::LazyValue{
+        [&list](const Value& stored) {
+          const Array* files = stored.array();
+          return files && std::equal(files->begin(), files->end(), list.begin(), list.end(),
+                                     [](const Value& file, const FolderEntry& entry) {
+                                       return file.dict() && *file.dict() == entry;
+                                     });
+        },
+        [&list] {
+          Array files;
+          files.reserve(list.size());
+          for (const FolderEntry& entry : list) files.emplace_back(entry);
+          return Value(std::move(files));
+        }};
   }
-  return prefs::storeRecordValues(preferenceName, std::move(values));
+  return prefs::storeRecordValues(preferenceName, std::move(values), lazyValues);
 }

@@ -80,22 +80,31 @@ bool updateRecord(const platform::Text& preferenceName, const std::function<void
   });
 }
 
-bool storeRecordValues(const platform::Text& preferenceName, Dict values) {
-  return changeRecord(preferenceName, [&values](const Dict* storedRecord) -> std::optional<Dict> {
+bool storeRecordValues(const platform::Text& preferenceName, Dict values,
+                       const std::map<std::string, LazyValue>& lazyValues) {
+  return changeRecord(preferenceName, [&](const Dict* storedRecord) -> std::optional<Dict> {
     // Compared before anything is copied: a save of unchanged values copies no stored folder list.
     const auto same = [storedRecord](const auto& entry) {
       const platform::plist::Value* stored = platform::plist::find(*storedRecord, entry.first);
       return stored && *stored == entry.second;
     };
-    if (storedRecord && std::all_of(values.begin(), values.end(), same)) return std::nullopt;
+    const auto sameLazy = [storedRecord](const auto& entry) {
+      const platform::plist::Value* stored = platform::plist::find(*storedRecord, entry.first);
+      return stored && entry.second.same(*stored);
+    };
+    if (storedRecord && std::all_of(values.begin(), values.end(), same) &&
+        std::all_of(lazyValues.begin(), lazyValues.end(), sameLazy)) {
+      return std::nullopt;
+    }
     // Only the stored values that stay are copied: an old folder list never lives beside the new one.
     Dict record;
     if (storedRecord) {
       for (const auto& [key, value] : *storedRecord) {
-        if (values.find(key) == values.end()) record.emplace_hint(record.end(), key, value);
+        if (!values.contains(key) && !lazyValues.contains(key)) record.emplace_hint(record.end(), key, value);
       }
     }
     for (auto& [key, value] : values) record[key] = std::move(value);
+    for (const auto& [key, value] : lazyValues) record[key] = value.make();
     return record;
   });
 }

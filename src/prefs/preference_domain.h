@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -23,8 +24,16 @@ std::shared_ptr<const platform::plist::Dict> loadRecord(const platform::Text& pr
 // called) or the domain could not be written.
 bool updateRecord(const platform::Text& preferenceName, const std::function<void(platform::plist::Dict&)>& edit);
 
-// Stores each of values under its key in the record, the same way; a record that holds them all already
-// is not written, and is not copied to find that out.
-bool storeRecordValues(const platform::Text& preferenceName, platform::plist::Dict values);
+// A value too large to make only to find it stored already: same tells whether a stored value equals it,
+// make gives it.
+struct LazyValue {
+  std::function<bool(const platform::plist::Value& stored)> same;
+  std::function<platform::plist::Value()> make;
+};
+
+// Stores each of values and lazyValues under its key in the record, the same way; a record that holds them
+// all already is not written, and is not copied to find that out, nor is any lazy value made.
+bool storeRecordValues(const platform::Text& preferenceName, platform::plist::Dict values,
+                       const std::map<std::string, LazyValue>& lazyValues = {});
 
 }  // namespace prefs

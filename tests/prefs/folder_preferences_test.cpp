@@ -152,6 +152,34 @@ TEST_F(FolderPreferencesTest, SavingStoresTheAddressAndReplacesTheListWhole) {
   }
 }
 
+// A save compares the list with the stored one before it copies anything: an equal list and address are
+// not written again, and a list that differs in any field of any entry is.
+TEST_F(FolderPreferencesTest, OnlyAListThatDiffersIsWritten) {
+  const FolderList stored{folder("A", true), folder("B", false)};
+  FolderList flagged = stored;
+  flagged[1]["dir"] = Value(true);
+  const struct {
+    const char* name;
+    FolderList list;
+    bool written;
+  } cases[] = {
+      {"the same list", stored, false},
+      {"one flag differs", flagged, true},
+      {"one entry more", FolderList{folder("A", true), folder("B", false), folder("C", false)}, true},
+      {"the same entries in another order", FolderList{folder("B", false), folder("A", true)}, true},
+  };
+  for (const auto& c : cases) {
+    storeRecord(Dict{{"files", Value(Array(stored.begin(), stored.end()))}, {"address", "a"}});
+    OndrixPrintPdeTarvel& panel = makeViewedPanel();
+    headless::set(control(panel, "printersAddressEditText"), "a");
+    panel.folderList = c.list;
+    const auto writes = UserDefaults::writeCount();
+    ASSERT_TRUE(panel.SaveFolderPreference()) << c.name;
+    EXPECT_EQ(UserDefaults::writeCount(), writes + (c.written ? 1 : 0)) << c.name;
+    EXPECT_EQ(record().at("files"), Value(Array(c.list.begin(), c.list.end()))) << c.name;
+  }
+}
+
 TEST_F(FolderPreferencesTest, ASavedListComesBackInTheNextPanel) {
   OndrixPrintPdeTarvel& first = makeViewedPanel();
   first.folderList = FolderList{folder("Ünïcode 日本", true), folder("Plain", false)};
