@@ -7,8 +7,15 @@
 
 namespace folders {
 
+// Built in key order, each key placed at the end without a search and the name moved in: a reply of
+// thousands of folders makes one entry each.
 FolderEntry makeEntry(std::string name, bool isProtected, bool isDirectory) {
-  return FolderEntry{{"name", std::move(name)}, {"password", isProtected}, {"dir", isDirectory}, {"add", false}};
+  FolderEntry entry;
+  entry.emplace_hint(entry.end(), "add", false);
+  entry.emplace_hint(entry.end(), "dir", isDirectory);
+  entry.emplace_hint(entry.end(), "name", std::move(name));
+  entry.emplace_hint(entry.end(), "password", isProtected);
+  return entry;
 }
 
 namespace {
