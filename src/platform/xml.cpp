@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include <fstream>
+#include <limits>
 #include <system_error>
 
 namespace platform::xml {
@@ -111,8 +112,9 @@ LoadError checkStrictly(std::string_view bytes, std::size_t maxElements) {
     XML_StopParser(c->parser, XML_FALSE);
   });
 
-  // expat takes an int length; feed large documents in pieces.
-  constexpr std::size_t kPiece = 1u << 20;
+  // expat takes an int length, so larger documents go in pieces; any other goes whole, as every piece
+  // after the first costs expat a copy and a rescan of what it holds.
+  constexpr std::size_t kPiece = std::numeric_limits<int>::max();
   bool ok = true;
   do {
     const std::string_view piece = bytes.substr(0, kPiece);
