@@ -40,6 +40,10 @@ Node::Kind Node::kind() const {
 
 std::string Node::name() const { return kind() == Kind::element ? std::string(wrap(node_).name()) : std::string(); }
 
+bool Node::isElement(std::string_view name) const {
+  return wrap(node_).type() == pugi::node_element && name == wrap(node_).name();
+}
+
 std::size_t Node::childCount() const {
   std::size_t count = 0;
   for (pugi::xml_node child = wrap(node_).first_child(); child; child = child.next_sibling()) ++count;
@@ -54,6 +58,8 @@ std::string Node::stringValue() const {
   const pugi::xml_node self = wrap(node_);
   if (!self) return {};
   if (self.type() != pugi::node_element) return self.value();
+  // Most elements hold one piece of text: no walk for those.
+  if (const pugi::xml_node only = self.first_child(); only && !only.next_sibling() && isText(only)) return only.value();
 
   // Walk the subtree without recursion: replies come from the network and may nest deeply.
   std::string text;

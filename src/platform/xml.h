@@ -31,6 +31,8 @@ class Node {
   Kind kind() const;
   // An element's name exactly as written, a namespace prefix included; empty for other kinds.
   std::string name() const;
+  // Whether the node is an element of that name, as written; tells without copying the name.
+  bool isElement(std::string_view name) const;
   // Children count elements, text, comments and processing instructions; whitespace-only text between
   // elements is not kept.
   std::size_t childCount() const;

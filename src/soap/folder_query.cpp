@@ -27,22 +27,19 @@ constexpr std::size_t kMaxFolders = 10000;
 // the envelope. Counted before any tree is built, so the tree of a refused reply is never made.
 constexpr std::size_t kMaxReplyElements = 8 * kMaxFolders + 64;
 
-// The element's name, or empty for any other kind of node: comments and text match no name.
-std::string elementName(const Node& node) { return node.kind() == Node::Kind::element ? node.name() : std::string(); }
-
 // One child of "files" as a folder entry. An entry without a "name" child keeps its place with an empty
 // name, so that every later entry keeps its pop-up item.
 FolderEntry folderEntryFrom(const Node& item) {
   std::string name;
   bool password = false;
   bool dir = false;
+  // Comments and text match no name.
   for (Node field = item.firstChild(); field; field = field.nextSibling()) {
-    const std::string fieldName = elementName(field);
-    if (fieldName == "name") {
+    if (field.isElement("name")) {
       name = field.stringValue();
-    } else if (fieldName == "password") {
+    } else if (field.isElement("password")) {
       if (field.stringValue() == "true") password = true;
-    } else if (fieldName == "dir") {
+    } else if (field.isElement("dir")) {
       if (field.stringValue() == "true") dir = true;
     }
   }
@@ -101,10 +98,9 @@ bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
   std::optional<bool> succeeded;
   Node files;
   for (Node child = response.firstChild(); child; child = child.nextSibling()) {
-    const std::string name = elementName(child);
-    if (name == "result-code") {
+    if (child.isElement("result-code")) {
       succeeded = child.stringValue() == "ok";
-    } else if (name == "files") {
+    } else if (child.isElement("files")) {
       files = child;
     }
   }
