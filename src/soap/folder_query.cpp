@@ -119,6 +119,7 @@ bool OndrixPrintPdeTarvel::parseXML(const std::filesystem::path& file) {
   // From here the reply speaks about the folders: a refusal or a missing list leaves none.
   folderList = FolderList();
   if (!files || (succeeded && !*succeeded)) return false;
+  folderList->reserve(folders);
   for (Node item = files.firstChild(); item; item = item.nextSibling()) {
     if (item.kind() == Node::Kind::element) folderList->push_back(folderEntryFrom(item));
   }
