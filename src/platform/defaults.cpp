@@ -23,8 +23,8 @@
 #include <cstring>
 #include <ctime>
 #include <map>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>

@@ -7,6 +7,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <array>
@@ -211,6 +212,23 @@ Text createWithBytes(std::string_view bytes, CFStringEncoding encoding) {
 
 Text createWithBytesNS(std::string_view bytes, NSStringEncoding encoding) {
   return createWithBytes(bytes, toCFStringEncoding(encoding));
+}
+
+// The same rule of well-formedness as the conversion from UTF-8 uses; ASCII needs no decoding.
+bool isWellFormedUtf8(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const auto length = static_cast<std::int64_t>(bytes.size());
+  std::int64_t i = 0;
+  while (i < length) {
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) return false;
+  }
+  return true;
 }
 
 }  // namespace platform

@@ -68,4 +68,8 @@ Text createWithBytes(std::string_view bytes, CFStringEncoding encoding);
 // The same with a string-object identifier (stringWithCString:encoding:).
 Text createWithBytesNS(std::string_view bytes, NSStringEncoding encoding);
 
+// Whether the bytes are well-formed UTF-8, which Text::fromUtf8 takes without a replacement character and
+// whose text gives the same bytes back.
+bool isWellFormedUtf8(std::string_view bytes);
+
 }  // namespace platform

@@ -59,7 +59,8 @@ std::string Node::stringValue() const {
   if (!self) return {};
   if (self.type() != pugi::node_element) return self.value();
   // Most elements hold one piece of text: no walk for those.
-  if (const pugi::xml_node only = self.first_child(); only && !only.next_sibling() && isText(only)) return only.value();
+  if (const pugi::xml_node only = self.first_child(); only && !only.next_sibling() && isText(only))
+    return only.value();
 
   // Walk the subtree without recursion: replies come from the network and may nest deeply.
   std::string text;

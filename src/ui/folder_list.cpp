@@ -1,9 +1,8 @@
 #include "ui/folder_list.h"
 
-#include <unicode/utf8.h>
-
-#include <cstdint>
 #include <utility>
+
+#include "platform/encoding.h"
 
 namespace folders {
 
@@ -20,29 +19,12 @@ FolderEntry makeEntry(std::string name, bool isProtected, bool isDirectory) {
 
 namespace {
 
-// Bytes that UTF-8 decoding takes as they are, so that the round trip through a text gives them back.
-bool isWellFormedUtf8(const std::string& bytes) {
-  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
-  const auto length = static_cast<std::int64_t>(bytes.size());
-  std::int64_t i = 0;
-  while (i < length) {
-    if (s[i] < 0x80) {
-      ++i;
-      continue;
-    }
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
-}
-
 // An entry that entryFromStored would give back unchanged: known keys only, each of its own type, and a
 // name that needs no repair.
 bool isPanelEntry(const platform::plist::Dict& stored) {
   for (const auto& [key, value] : stored) {
     if (key == "name") {
-      if (!value.string() || !isWellFormedUtf8(*value.string())) return false;
+      if (!value.string() || !platform::isWellFormedUtf8(*value.string())) return false;
     } else if (key == "password" || key == "dir" || key == "add") {
       if (!value.boolean()) return false;
     } else {
