@@ -1,5 +1,5 @@
-// XML property lists: written by libplist 2.2, read directly with pugixml where the text is in a form
-// whose meaning to libplist is certain, and by libplist otherwise.
+// XML property lists: written by libplist 2.2, read directly where the text is in a form whose meaning
+// to libplist is certain, and by libplist otherwise.
 //
 // libplist keeps every integer as PLIST_UINT: a node made from a signed value prints signed, and only a
 // value above INT64_MAX read from text keeps an unsigned form, which the public interface reveals solely
@@ -7,16 +7,15 @@
 //
 // Why a reader of our own: libplist spends about 110 instructions per byte building its node tree, and
 // copying that tree into values costs half as much again; a stored list of 10,000 folders made every
-// dialog pay over 280 M instructions for it. The direct reader answers only for the forms libplist itself
-// writes and their plain variants, each read as libplist reads it; anything else (comments, CDATA,
-// character references, attributes, unusual number or date spellings) goes to libplist, so what a file
-// means never depends on which reader took it.
+// dialog pay over 280 M instructions for it. pugixml's tree alone took 23 M of that file, so the direct
+// reader scans the text itself. It answers only for the forms libplist itself writes and their plain
+// variants, each read as libplist reads it; anything else (comments, CDATA, character references,
+// attributes, unusual number or date spellings) goes to libplist, so what a file means never depends on
+// which reader took it.
 #include "platform/plist.h"
 #include "platform/plist_readers.h"
 
 #include <plist/plist.h>
-
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <array>
@@ -283,13 +282,19 @@ std::optional<Dict> readWithLibplistUnchecked(std::string_view bytes) {
 
 // ---- The direct reader. Every function answers none (or false) for "not certain": libplist then decides.
 
-bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool isAllSpace(std::string_view text) { return std::all_of(text.begin(), text.end(), isXmlSpace); }
+bool isXmlSpace(char c) {
+  static constexpr auto kSpaces = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char space : {' ', '\t', '\r', '\n'}) table[space] = true;
+    return table;
+  }();
+  return kSpaces[static_cast<unsigned char>(c)];
+}
 
 // Skips what libplist skips before the root element: an XML declaration, comments and a DOCTYPE without an
-// internal subset, each read up to the first end mark as libplist reads it, with spaces between. The
-// position of "<plist" (followed by a space or '>'), or none.
+// internal subset, each read up to the first end mark as libplist reads it, with spaces between. None of
+// them may hold a '<', so that every later '<' starts a tag. The position of "<plist" (followed by a
+// space or '>'), or none.
 std::optional<std::size_t> skipProlog(std::string_view xml) {
   std::size_t at = 0;
   for (;;) {
@@ -314,6 +319,7 @@ std::optional<std::size_t> skipProlog(std::string_view xml) {
     } else {
       return {};
     }
+    if (rest.substr(1, end - 1).find('<') != std::string_view::npos) return {};
     at += end;
   }
 }
@@ -476,135 +482,213 @@ std::optional<Value> readDate(std::string_view text) {
   return Value(Date{static_cast<double>(seconds)});
 }
 
-// The raw text of a leaf element: its one embedded run of characters, or empty. None when it has child
-// nodes (comments, CDATA, elements, a second run) or attributes, whose reading libplist decides.
-std::optional<std::string_view> leafText(pugi::xml_node element) {
-  if (element.first_child() || element.first_attribute()) return {};
-  return std::string_view(element.value());
-}
-
-// Moves node to the next element among its siblings, past runs of spaces (to an empty node at the end).
-// False for anything else between.
-bool nextElement(pugi::xml_node& node) {
-  for (; node; node = node.next_sibling()) {
-    if (node.type() == pugi::node_element) return true;
-    if (node.type() != pugi::node_pcdata || !isAllSpace(node.value())) return false;
-  }
-  return true;
-}
-
+// Reads the elements of a property list from the bytes after the prolog, one tag at a time, straight into
+// values. It knows only tags without attributes or spaces ("<dict>", "<true/>", "</dict>"), text without
+// markup inside, and spaces between elements: every '<' it passes is a tag it read.
 class DirectReader {
  public:
-  // A value element at the given depth (the root dictionary is 1, as fromNode counts).
-  std::optional<Value> value(pugi::xml_node element, int depth) {
-    if (depth > kMaxDepth || element.type() != pugi::node_element) return {};
-    const std::string_view name = element.name();
-    if (name == "dict") return dict(element, depth);
-    if (name == "array") return array(element, depth);
-    const auto text = leafText(element);
-    if (!text) return {};
-    if (name == "string") {
-      std::string s;
-      if (!decodeText(*text, s)) return {};
-      return Value(std::move(s));
-    }
-    if (name == "integer") return readInteger(*text);
-    if (name == "real") return readReal(*text);
-    if (name == "true" || name == "false") {
-      if (!text->empty()) return {};
-      return Value(name == "true");
-    }
-    if (name == "data") return readData(*text);
-    if (name == "date") return readDate(*text);
-    // "key" here would be a string to libplist; unknown elements are refused by it.
-    return {};
+  // xml: the whole text; at: where "<plist" starts.
+  DirectReader(std::string_view xml, std::size_t at) : p_(xml.data() + at), end_(xml.data() + xml.size()) {}
+
+  // The root dictionary and nothing but spaces after </plist>.
+  std::optional<Dict> document() {
+    // libplist ignores what stands in the <plist ...> tag up to its first '>'.
+    const std::string_view rest(p_, static_cast<std::size_t>(end_ - p_));
+    const std::size_t close = rest.find_first_of("<>", 1);
+    if (close == std::string_view::npos || rest[close] != '>' || rest[close - 1] == '/') return {};
+    p_ += close + 1;
+    const Tag root = nextTag();
+    Value value;
+    if (root.kind != Tag::kOpen || root.name != Name::kDict || !read(root, 1, value)) return {};
+    skipSpaces();
+    constexpr std::string_view kEnd = "</plist>";
+    if (std::string_view(p_, static_cast<std::size_t>(end_ - p_)).substr(0, kEnd.size()) != kEnd) return {};
+    p_ += kEnd.size();
+    skipSpaces();
+    if (p_ != end_) return {};
+    return std::move(std::get<Dict>(value.v));
   }
 
  private:
-  // A container's own text: spaces between its elements only. With parse_embed_pcdata the first run sits in
-  // the element's value, later runs are child nodes.
-  static bool onlySpacesBetween(pugi::xml_node container) {
-    return !container.first_attribute() && isAllSpace(container.value());
+  enum class Name : std::uint8_t { kOther, kDict, kArray, kKey, kString, kInteger, kReal, kTrue, kFalse, kData, kDate };
+  struct Tag {
+    enum Kind : std::uint8_t { kNone, kOpen, kEmpty, kClose } kind = kNone;
+    Name name = Name::kOther;
+  };
+
+  void skipSpaces() {
+    const char* p = p_;
+    while (p != end_ && isXmlSpace(*p)) ++p;
+    p_ = p;
   }
 
-  std::optional<Value> dict(pugi::xml_node element, int depth) {
-    if (!onlySpacesBetween(element)) return {};
-    Dict dict;
-    pugi::xml_node child = element.first_child();
-    for (;;) {
-      if (!nextElement(child)) return {};
-      if (!child) break;
-      // Strictly key, value, key, value: libplist reads other orders in ways of its own.
-      const auto rawKey = std::strcmp(child.name(), "key") == 0 ? leafText(child) : std::nullopt;
-      if (!rawKey) return {};
-      child = child.next_sibling();
-      if (!nextElement(child) || !child || std::strcmp(child.name(), "key") == 0) return {};
-      auto item = value(child, depth + 1);
-      // The key is decoded after the value, which may use key_ for keys of its own.
-      if (!item || !decodeText(*rawKey, key_)) return {};
-      // libplist writes keys in order, so the end is the place; a repeated key keeps the last value.
-      if (dict.empty() || std::prev(dict.end())->first < key_) {
-        dict.emplace_hint(dict.end(), key_, std::move(*item));
-      } else {
-        dict.insert_or_assign(key_, std::move(*item));
+  // Whether the letters at p spell the word and the tag ends there ('>' or "/>"); p has at least eight
+  // bytes after it.
+  template <std::size_t N>
+  static bool word(const char* p, const char (&text)[N]) {
+    return std::memcmp(p, text, N - 1) == 0 && (p[N - 1] == '>' || p[N - 1] == '/');
+  }
+
+  // "<name>", "<name/>" or "</name>" at the cursor for the names of property lists; kind kNone for
+  // anything else (the cursor then stays).
+  Tag tag() {
+    // Every tag read here stands before "</plist>", so ten bytes from its '<' are there to look at.
+    if (end_ - p_ < 10 || *p_ != '<') return {};
+    const char* p = p_ + 1;
+    Tag found{Tag::kOpen, Name::kOther};
+    if (*p == '/') {
+      found.kind = Tag::kClose;
+      ++p;
+    }
+    std::size_t length = 0;
+    const auto is = [&](bool match, Name name, std::size_t size) {
+      if (match) {
+        found.name = name;
+        length = size;
       }
-      child = child.next_sibling();
+      return match;
+    };
+    switch (*p) {
+      case 'a': is(word(p, "array"), Name::kArray, 5); break;
+      case 'd':
+        is(word(p, "dict"), Name::kDict, 4) || is(word(p, "data"), Name::kData, 4) ||
+            is(word(p, "date"), Name::kDate, 4);
+        break;
+      case 'f': is(word(p, "false"), Name::kFalse, 5); break;
+      case 'i': is(word(p, "integer"), Name::kInteger, 7); break;
+      case 'k': is(word(p, "key"), Name::kKey, 3); break;
+      case 'r': is(word(p, "real"), Name::kReal, 4); break;
+      case 's': is(word(p, "string"), Name::kString, 6); break;
+      case 't': is(word(p, "true"), Name::kTrue, 4); break;
+      default: break;
     }
-    return Value(std::move(dict));
+    if (length == 0) return {};
+    p += length;
+    if (*p == '/') {
+      if (found.kind == Tag::kClose || p[1] != '>') return {};
+      found.kind = Tag::kEmpty;
+      ++p;
+    }
+    p_ = p + 1;
+    return found;
   }
 
-  std::optional<Value> array(pugi::xml_node element, int depth) {
-    if (!onlySpacesBetween(element)) return {};
-    Array array;
-    for (pugi::xml_node child = element.first_child();; child = child.next_sibling()) {
-      if (!nextElement(child)) return {};
-      if (!child) break;
-      if (std::strcmp(child.name(), "key") == 0) return {};
-      auto item = value(child, depth + 1);
-      if (!item) return {};
-      array.push_back(std::move(*item));
-    }
-    return Value(std::move(array));
+  Tag nextTag() {
+    skipSpaces();
+    return tag();
   }
 
-  std::string key_;  // reused, so that keys cost no allocation of their own
+  // The text up to the next tag, which must close the element; none when text and tag are not that.
+  // hasReference: whether the text holds a '&'.
+  std::optional<std::string_view> text(Name element, bool& hasReference) {
+    const char* const start = p_;
+    hasReference = false;
+    while (p_ != end_ && *p_ != '<') hasReference |= *p_++ == '&';
+    const std::string_view content(start, static_cast<std::size_t>(p_ - start));
+    const Tag closing = tag();
+    if (closing.kind != Tag::kClose || closing.name != element) return {};
+    return content;
+  }
+
+  std::optional<std::string_view> text(Name element) {
+    bool hasReference = false;
+    return text(element, hasReference);
+  }
+
+  // The decoded text of a <string> or <key> into out; false when not certain.
+  bool decodedText(Name element, std::string& out) {
+    bool hasReference = false;
+    const auto raw = text(element, hasReference);
+    if (!raw) return false;
+    if (!hasReference) {
+      out.assign(*raw);
+      return true;
+    }
+    return decodeText(*raw, out);
+  }
+
+  // Reads the element that the tag opens into out, at the given depth (the root dictionary is 1, as
+  // fromNode counts). False when not certain; out is then of no use.
+  bool read(const Tag& open, int depth, Value& out) {
+    if (depth > kMaxDepth || open.kind == Tag::kNone || open.kind == Tag::kClose) return false;
+    switch (open.name) {
+      case Name::kDict:
+        return readDict(open, depth, out.v.emplace<Dict>());
+      case Name::kArray:
+        return readArray(open, depth, out.v.emplace<Array>());
+      case Name::kTrue:
+      case Name::kFalse:
+        if (open.kind == Tag::kOpen) {
+          const auto raw = text(open.name);
+          if (!raw || !raw->empty()) return false;
+        }
+        out.v = open.name == Name::kTrue;
+        return true;
+      case Name::kString: {
+        std::string& s = out.v.emplace<std::string>();
+        return open.kind == Tag::kEmpty || decodedText(open.name, s);
+      }
+      case Name::kData:
+        if (open.kind == Tag::kEmpty) {
+          out.v = Data{};
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+    // libplist reads an empty <integer/>, <real/> or <date/> in ways of its own; a "key" here would be a
+    // string to it.
+    if (open.kind == Tag::kEmpty || open.name == Name::kKey) return false;
+    const auto raw = text(open.name);
+    if (!raw) return false;
+    std::optional<Value> leaf;
+    if (open.name == Name::kInteger) leaf = readInteger(*raw);
+    if (open.name == Name::kReal) leaf = readReal(*raw);
+    if (open.name == Name::kData) leaf = readData(*raw);
+    if (open.name == Name::kDate) leaf = readDate(*raw);
+    if (!leaf) return false;
+    out = std::move(*leaf);
+    return true;
+  }
+
+  bool readDict(const Tag& open, int depth, Dict& dict) {
+    if (open.kind == Tag::kEmpty) return true;
+    for (;;) {
+      const Tag keyTag = nextTag();
+      if (keyTag.kind == Tag::kClose && keyTag.name == Name::kDict) return true;
+      // Strictly key, value, key, value: libplist reads other orders in ways of its own.
+      if (keyTag.name != Name::kKey || (keyTag.kind != Tag::kOpen && keyTag.kind != Tag::kEmpty)) return false;
+      std::string key;
+      if (keyTag.kind == Tag::kOpen && !decodedText(Name::kKey, key)) return false;
+      const Tag valueTag = nextTag();
+      // libplist writes keys in order, so the end is the place; a repeated key keeps the last value.
+      const auto slot = dict.try_emplace(dict.end(), std::move(key));
+      if (!read(valueTag, depth + 1, slot->second)) return false;
+    }
+  }
+
+  bool readArray(const Tag& open, int depth, Array& array) {
+    if (open.kind == Tag::kEmpty) return true;
+    for (;;) {
+      const Tag itemTag = nextTag();
+      if (itemTag.kind == Tag::kClose && itemTag.name == Name::kArray) return true;
+      if (!read(itemTag, depth + 1, array.emplace_back())) return false;
+    }
+  }
+
+  const char* p_;
+  const char* const end_;
 };
 
+// Needs no depth check beforehand: it reads only tags it knows, counts the nesting itself and gives up past
+// kMaxDepth, so whatever it reads passes containerDepth as well.
 std::optional<Dict> readDirectlyUnchecked(std::string_view bytes) {
-  // A NUL ends text for libplist's C strings; pugixml would read on.
+  // A NUL ends text for libplist's C strings.
   if (bytes.find('\0') != std::string_view::npos) return {};
   const auto start = skipProlog(bytes);
   if (!start) return {};
-  // After the root element only spaces: libplist refuses other trailing text, pugixml ignores it.
-  std::string_view element = bytes.substr(*start);
-  while (!element.empty() && isXmlSpace(element.back())) element.remove_suffix(1);
-  if (!element.ends_with("</plist>")) return {};
-
-  // No entity, end-of-line or attribute normalisation (libplist does none, the text is decoded above);
-  // comments, CDATA and processing instructions become nodes, so that their presence is seen and left to
-  // libplist. A run of spaces is kept only as an element's sole content (libplist keeps it in <string>),
-  // and the first run of text sits in its element's value rather than a node of its own.
-  constexpr unsigned kFlags = pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata | pugi::parse_cdata |
-                              pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration |
-                              pugi::parse_doctype;
-  pugi::xml_document document;
-  if (!document.load_buffer(element.data(), element.size(), kFlags, pugi::encoding_utf8)) return {};
-  // Exactly one node, <plist>: text beside it would be dropped by pugixml, a second element read by neither.
-  const pugi::xml_node plist = document.first_child();
-  if (!plist || plist.next_sibling() || std::strcmp(plist.name(), "plist") != 0 || !isAllSpace(plist.value())) {
-    return {};
-  }
-  // Attributes of <plist> are ignored by libplist, unless a '>' inside one ends its tag early.
-  for (const pugi::xml_attribute attribute : plist.attributes()) {
-    if (std::strchr(attribute.value(), '>')) return {};
-  }
-  pugi::xml_node root = plist.first_child();
-  if (!nextElement(root) || !root || std::strcmp(root.name(), "dict") != 0) return {};
-  pugi::xml_node after = root.next_sibling();
-  if (!nextElement(after) || after) return {};
-  auto value = DirectReader().value(root, 1);
-  if (!value) return {};
-  return std::move(std::get<Dict>(value->v));
+  return DirectReader(bytes, *start).document();
 }
 
 }  // namespace
@@ -614,11 +698,11 @@ const Value* find(const Dict& dict, const std::string& key) {
   return it == dict.end() ? nullptr : &it->second;
 }
 
-// bytes: the whole file. The result owns nothing of libplist's or pugixml's.
+// bytes: the whole file. The result owns nothing of libplist's.
 std::optional<Dict> parseXml(const std::string& bytes) {
-  if (!readers::withinLimits(bytes)) return std::nullopt;
+  if (bytes.empty() || bytes.size() > kMaxXmlBytes) return std::nullopt;
   if (auto dict = readDirectlyUnchecked(bytes)) return dict;
-  return readWithLibplistUnchecked(bytes);
+  return readers::readWithLibplist(bytes);
 }
 
 namespace readers {
@@ -635,7 +719,7 @@ std::optional<Dict> readWithLibplist(std::string_view bytes) {
 }
 
 std::optional<Dict> readDirectly(std::string_view bytes) {
-  if (!withinLimits(bytes)) return std::nullopt;
+  if (bytes.empty() || bytes.size() > kMaxXmlBytes) return std::nullopt;
   return readDirectlyUnchecked(bytes);
 }
 

@@ -16,7 +16,8 @@ bool withinLimits(std::string_view bytes);
 std::optional<Dict> readWithLibplist(std::string_view bytes);
 
 // The direct reading: the dictionary, or none when the bytes hold any form that it does not read exactly as
-// readWithLibplist does (or fail withinLimits). Never a dictionary that readWithLibplist would not give.
+// readWithLibplist does, or are empty or over kMaxXmlBytes. Whatever it reads passes withinLimits, and
+// readWithLibplist gives the same dictionary for it.
 std::optional<Dict> readDirectly(std::string_view bytes);
 
 }  // namespace platform::plist::readers
