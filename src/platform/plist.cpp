@@ -499,7 +499,7 @@ class DirectReader {
     p_ += close + 1;
     const Tag root = nextTag();
     Value value;
-    if (root.kind != Tag::kOpen || root.name != Name::kDict || !read(root, 1, value)) return {};
+    if (root.name != Name::kDict || !read(root, 1, value)) return {};
     skipSpaces();
     constexpr std::string_view kEnd = "</plist>";
     if (std::string_view(p_, static_cast<std::size_t>(end_ - p_)).substr(0, kEnd.size()) != kEnd) return {};
