@@ -291,10 +291,17 @@ bool isXmlSpace(char c) {
   return kSpaces[static_cast<unsigned char>(c)];
 }
 
+// Whether libplist, looking for the end of markup that stands before offset end, finds it there: it
+// skips double-quoted runs while it looks, so the quotes before end must pair up, and no '>' may stand
+// before end either. No '<' inside, so that every later '<' starts a tag.
+bool endsAt(std::string_view markup, std::size_t end) {
+  const std::string_view inside = markup.substr(1, end - 1);
+  return inside.find_first_of("<>") == std::string_view::npos && std::count(inside.begin(), inside.end(), '"') % 2 == 0;
+}
+
 // Skips what libplist skips before the root element: an XML declaration, comments and a DOCTYPE without an
-// internal subset, each read up to the first end mark as libplist reads it, with spaces between. None of
-// them may hold a '<', so that every later '<' starts a tag. The position of "<plist" (followed by a
-// space or '>'), or none.
+// internal subset, each read up to the end mark where libplist ends it, with spaces between. The position
+// of "<plist" (followed by a space or '>'), or none.
 std::optional<std::size_t> skipProlog(std::string_view xml) {
   std::size_t at = 0;
   for (;;) {
@@ -303,23 +310,24 @@ std::optional<std::size_t> skipProlog(std::string_view xml) {
     std::size_t end = std::string_view::npos;
     if (rest.starts_with("<?")) {
       end = rest.find("?>");
-      // A '>' before the end mark (in a quoted pseudo-attribute) would end it elsewhere for an XML parser.
-      if (end == std::string_view::npos || rest.substr(0, end).find('>') != std::string_view::npos) return {};
+      if (end == std::string_view::npos || !endsAt(rest, end)) return {};
       end += 2;
     } else if (rest.starts_with("<!--")) {
+      // No quotes are skipped in comments.
       end = rest.find("-->", 4);
-      if (end == std::string_view::npos) return {};
+      if (end == std::string_view::npos || rest.substr(1, end - 1).find('<') != std::string_view::npos) return {};
       end += 3;
     } else if (rest.starts_with("<!DOCTYPE")) {
       end = rest.find('>');
-      if (end == std::string_view::npos || rest.substr(0, end).find('[') != std::string_view::npos) return {};
+      // An internal subset could declare entities; libplist would skip it, a reader of XML would not.
+      if (end == std::string_view::npos || !endsAt(rest, end)) return {};
+      if (rest.substr(0, end).find('[') != std::string_view::npos) return {};
       end += 1;
     } else if (rest.starts_with("<plist") && rest.size() > 6 && (isXmlSpace(rest[6]) || rest[6] == '>')) {
       return at;
     } else {
       return {};
     }
-    if (rest.substr(1, end - 1).find('<') != std::string_view::npos) return {};
     at += end;
   }
 }
@@ -409,7 +417,9 @@ std::optional<Value> readData(std::string_view text) {
     std::array<std::int8_t, 256> table{};
     table.fill(-1);
     constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (std::size_t i = 0; i < kAlphabet.size(); ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
+    for (std::size_t i = 0; i < kAlphabet.size(); ++i) {
+      table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
+    }
     return table;
   }();
   Data data;
@@ -492,10 +502,10 @@ class DirectReader {
 
   // The root dictionary and nothing but spaces after </plist>.
   std::optional<Dict> document() {
-    // libplist ignores what stands in the <plist ...> tag up to its first '>'.
+    // libplist ignores what stands in the <plist ...> tag up to its end.
     const std::string_view rest(p_, static_cast<std::size_t>(end_ - p_));
-    const std::size_t close = rest.find_first_of("<>", 1);
-    if (close == std::string_view::npos || rest[close] != '>' || rest[close - 1] == '/') return {};
+    const std::size_t close = rest.find('>');
+    if (close == std::string_view::npos || !endsAt(rest, close) || rest[close - 1] == '/') return {};
     p_ += close + 1;
     const Tag root = nextTag();
     Value value;
