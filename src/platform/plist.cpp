@@ -592,9 +592,12 @@ class DirectReader {
   // hasReference: whether the text holds a '&'.
   std::optional<std::string_view> text(Name element, bool& hasReference) {
     const char* const start = p_;
-    hasReference = false;
-    while (p_ != end_ && *p_ != '<') hasReference |= *p_++ == '&';
-    const std::string_view content(start, static_cast<std::size_t>(p_ - start));
+    const char* p = p_;
+    bool ampersand = false;
+    while (p != end_ && *p != '<') ampersand |= *p++ == '&';
+    hasReference = ampersand;
+    p_ = p;
+    const std::string_view content(start, static_cast<std::size_t>(p - start));
     const Tag closing = tag();
     if (closing.kind != Tag::kClose || closing.name != element) return {};
     return content;
@@ -605,16 +608,15 @@ class DirectReader {
     return text(element, hasReference);
   }
 
-  // The decoded text of a <string> or <key> into out; false when not certain.
-  bool decodedText(Name element, std::string& out) {
+  // The decoded text of a <string> or <key>; none when not certain.
+  std::optional<std::string> decodedText(Name element) {
     bool hasReference = false;
     const auto raw = text(element, hasReference);
-    if (!raw) return false;
-    if (!hasReference) {
-      out.assign(*raw);
-      return true;
-    }
-    return decodeText(*raw, out);
+    if (!raw) return {};
+    if (!hasReference) return std::string(*raw);
+    std::string decoded;
+    if (!decodeText(*raw, decoded)) return {};
+    return decoded;
   }
 
   // Reads the element that the tag opens into out, at the given depth (the root dictionary is 1, as
@@ -635,8 +637,10 @@ class DirectReader {
         out.v = open.name == Name::kTrue;
         return true;
       case Name::kString: {
-        std::string& s = out.v.emplace<std::string>();
-        return open.kind == Tag::kEmpty || decodedText(open.name, s);
+        auto s = open.kind == Tag::kEmpty ? std::string() : decodedText(open.name);
+        if (!s) return false;
+        out.v.emplace<std::string>(std::move(*s));
+        return true;
       }
       case Name::kData:
         if (open.kind == Tag::kEmpty) {
@@ -669,11 +673,11 @@ class DirectReader {
       if (keyTag.kind == Tag::kClose && keyTag.name == Name::kDict) return true;
       // Strictly key, value, key, value: libplist reads other orders in ways of its own.
       if (keyTag.name != Name::kKey || (keyTag.kind != Tag::kOpen && keyTag.kind != Tag::kEmpty)) return false;
-      std::string key;
-      if (keyTag.kind == Tag::kOpen && !decodedText(Name::kKey, key)) return false;
+      auto key = keyTag.kind == Tag::kEmpty ? std::string() : decodedText(Name::kKey);
+      if (!key) return false;
       const Tag valueTag = nextTag();
       // libplist writes keys in order, so the end is the place; a repeated key keeps the last value.
-      const auto slot = dict.try_emplace(dict.end(), std::move(key));
+      const auto slot = dict.try_emplace(dict.end(), std::move(*key));
       if (!read(valueTag, depth + 1, slot->second)) return false;
     }
   }
