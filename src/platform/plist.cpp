@@ -296,7 +296,8 @@ bool isXmlSpace(char c) {
 // before end either. No '<' inside, so that every later '<' starts a tag.
 bool endsAt(std::string_view markup, std::size_t end) {
   const std::string_view inside = markup.substr(1, end - 1);
-  return inside.find_first_of("<>") == std::string_view::npos && std::count(inside.begin(), inside.end(), '"') % 2 == 0;
+  return inside.find_first_of("<>") == std::string_view::npos &&
+         std::count(inside.begin(), inside.end(), '"') % 2 == 0;
 }
 
 // Skips what libplist skips before the root element: an XML declaration, comments and a DOCTYPE without an
@@ -470,14 +471,15 @@ std::optional<Value> readDate(std::string_view text) {
   };
   const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
   const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
-  if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+  // Years before 1901 lie outside the 32 bits anyway.
+  if (year < 1901 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
       second < 0 || second > 59) {
     return {};
   }
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return {};
-  // Days from 1970-01-01 in the proleptic Gregorian calendar.
+  // Days from 1970-01-01 in the Gregorian calendar (y is positive, so the divisions need no flooring).
   const int y = year - (month <= 2 ? 1 : 0);
   const int era = y / 400;
   const int yearOfEra = y - era * 400;
