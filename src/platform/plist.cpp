@@ -673,9 +673,9 @@ class DirectReader {
     for (;;) {
       const Tag keyTag = nextTag();
       if (keyTag.kind == Tag::kClose && keyTag.name == Name::kDict) return true;
-      // Strictly key, value, key, value: libplist reads other orders in ways of its own.
-      if (keyTag.name != Name::kKey || (keyTag.kind != Tag::kOpen && keyTag.kind != Tag::kEmpty)) return false;
-      auto key = keyTag.kind == Tag::kEmpty ? std::string() : decodedText(Name::kKey);
+      // Strictly key, value, key, value: libplist reads other orders in ways of its own. It refuses <key/>.
+      if (keyTag.name != Name::kKey || keyTag.kind != Tag::kOpen) return false;
+      auto key = decodedText(Name::kKey);
       if (!key) return false;
       const Tag valueTag = nextTag();
       // libplist writes keys in order, so the end is the place; a repeated key keeps the last value.
