@@ -1,18 +1,19 @@
 // Any bytes as a stored property list, read by both readers: whatever the direct reader reads, libplist must
-// read the same, and parseXml must answer as libplist does.
+// read the same, and parseXml must answer as libplist does. The bytes are tried as a whole file and as the
+// entries of a root dictionary, where most of what the direct reader decides lies.
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <string>
-#include <string_view>
 
 #include "platform/plist.h"
 #include "platform/plist_readers.h"
 
+namespace {
+
 namespace readers = platform::plist::readers;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
+void compare(const std::string& bytes) {
   const auto directly = readers::readDirectly(bytes);
   const auto byLibplist = readers::readWithLibplist(bytes);
   if (directly && (!readers::withinLimits(bytes) || directly != byLibplist)) {
@@ -25,5 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::cerr << "parseXml differs from libplist on:\n" << bytes << "\n";
     std::abort();
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  compare(bytes);
+  compare("<plist><dict>" + bytes + "</dict></plist>");
   return 0;
 }
