@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/plist.h"
 
@@ -267,6 +268,34 @@ TEST(PlistReaders, AgreeOnEveryForm) {
     }
     EXPECT_EQ(plist::parseXml(c.bytes), byLibplist) << c.name;
   }
+}
+
+// Every sequence of up to four tokens as a dictionary's entries, an entry's value or an array's items:
+// what the direct reader takes, libplist reads the same.
+TEST(PlistReaders, AgreeOnEveryShortSequenceOfTokens) {
+  const std::string tokens[] = {"<key>", "</key>", "<key/>", "k", "<string>", "</string>", "<string/>", "<true/>",
+                                "<true>", "</true>", "<dict>", "</dict>", "<dict/>", "<array>", "</array>", "<array/>",
+                                "<data>", "</data>", "<integer>", "</integer>", "1", " ", "&amp;", "<date/>"};
+  const std::size_t count = std::size(tokens);
+  int direct = 0;
+  for (const std::string prefix : {"<plist><dict>", "<plist><dict><key>k</key>", "<plist><dict><key>k</key><array>"}) {
+    for (std::size_t length = 1; length <= 4; ++length) {
+      std::vector<std::size_t> at(length, 0);
+      for (;;) {
+        std::string xml = prefix;
+        for (const std::size_t i : at) xml += tokens[i];
+        xml += "</dict></plist>";
+        if (const auto directly = readers::readDirectly(xml)) {
+          ++direct;
+          ASSERT_EQ(directly, readers::readWithLibplist(xml)) << xml;
+        }
+        std::size_t digit = 0;
+        while (digit < length && ++at[digit] == count) at[digit++] = 0;
+        if (digit == length) break;
+      }
+    }
+  }
+  EXPECT_GT(direct, 400);
 }
 
 // Nesting: the direct reader gives up past the limit on its own, so what it reads passes the depth check.
