@@ -28,11 +28,10 @@ constexpr std::size_t kWholeTextLimit = 1529;  // bytes of a folder name, and ch
 constexpr std::size_t kSpoolHexLimit = 2 * (kSpoolTimeSize - 1);
 
 std::string keyName(std::string_view name) { return std::string(kSettingsPrefix) + std::string(name); }
-Text key(std::string_view name) { return Text::fromUtf8(keyName(name)); }
 
 // Stores a value under one key; an empty value removes the key.
 void store(platform::PrintSettings* settings, std::string_view name, const std::string& value) {
-  MyPMPrintSetAsciiCStrValue(settings, key(name), value.c_str());
+  setAsciiValue(settings, keyName(name), value.c_str());
 }
 
 // Stores a value as the numbered family under prefix name; an empty value empties the family.
