@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <type_traits>
 
+#include "platform/late_binding.h"
+
 namespace crypto {
 namespace {
 
@@ -23,18 +25,9 @@ static_assert(std::is_same_v<decltype(&::AES_set_encrypt_key), decltype(LibCrypt
 #define ONDRIX_STRINGIFY(x) ONDRIX_STRINGIFY2(x)
 constexpr const char* kLibraryName = "libcrypto.so." ONDRIX_STRINGIFY(OPENSSL_VERSION_MAJOR);
 
-// The library binds to itself before searching the dialog's libraries, as the plug-in does. Not under
-// AddressSanitizer, whose allocator works by interposition.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kOwnScopeFirst = 0;
-#else
-constexpr int kOwnScopeFirst = RTLD_DEEPBIND;
-#endif
-
 template <class F>
 void bind(void* library, const char* name, F& function) {
-  function = reinterpret_cast<F>(::dlsym(library, name));
-  if (!function) {
+  if (!platform::bindFunction(library, name, function)) {
     std::fprintf(stderr, "ondrix-pde: %s lacks %s\n", kLibraryName, name);
     std::abort();
   }
@@ -45,7 +38,7 @@ void bind(void* library, const char* name, F& function) {
 const LibCrypto& libcrypto() {
   // Thread-safe once: the first caller loads, the others wait. The library stays loaded until exit.
   static const LibCrypto loaded = [] {
-    void* library = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL | kOwnScopeFirst);
+    void* library = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL | platform::kOwnScopeFirst);
     if (!library) {
       const char* why = ::dlerror();
       std::fprintf(stderr, "ondrix-pde: cannot load %s: %s\n", kLibraryName, why ? why : "unknown error");
