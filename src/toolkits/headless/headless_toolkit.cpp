@@ -286,7 +286,7 @@ std::unique_ptr<ui::Nib> HeadlessToolkit::loadNib(const std::filesystem::path& f
   if (fd < 0) return nullptr;
   struct stat info {};
   std::shared_ptr<const Layout> layout;
-  const auto found = layouts_.find(file);
+  const auto found = layouts_.find(file.native());
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= kMaxLayoutBytes) {
     if (found != layouts_.end() && sameFile(found->second.file, info)) {
       layout = found->second.layout;
@@ -300,13 +300,13 @@ std::unique_ptr<ui::Nib> HeadlessToolkit::loadNib(const std::filesystem::path& f
       // A file that changed while it was read is taken as read, but not kept.
       struct stat after {};
       if (done == text.size() && (layout = parseLayout(text)) && ::fstat(fd, &after) == 0 && sameFile(info, after)) {
-        layouts_[file] = CachedLayout{info, layout};
+        layouts_[file.native()] = CachedLayout{info, layout};
       }
     }
   }
   ::close(fd);
   if (!layout) {
-    if (found != layouts_.end()) layouts_.erase(file);
+    if (found != layouts_.end()) layouts_.erase(found);
     return nullptr;
   }
   auto nib = std::make_unique<HeadlessNib>();

@@ -70,7 +70,7 @@ class HeadlessToolkit : public ui::Toolkit {
   };
   std::shared_ptr<const Layout> parseLayout(std::string_view uiText);
 
-  std::map<std::filesystem::path, CachedLayout> layouts_;
+  std::map<std::string, CachedLayout> layouts_;  // by the file name as given
   std::size_t layoutsParsed_ = 0;
 };
 
