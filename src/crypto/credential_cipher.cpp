@@ -69,8 +69,8 @@ std::size_t my_aes_encrypt2(const char* plaintext, const char* keyText, unsigned
   const std::size_t keyLength = std::strlen(keyText);
   if (keyLength < kAesBlockSize) return 0;
   Wiped<AES_KEY> schedule;
-  crypto::libcrypto().setEncryptKey(reinterpret_cast<const unsigned char*>(keyText + keyLength - kAesBlockSize), 128,
-                      &schedule.get());
+  const auto* key = reinterpret_cast<const unsigned char*>(keyText + keyLength - kAesBlockSize);
+  crypto::libcrypto().setEncryptKey(key, 128, &schedule.get());
   return encryptBlocks(schedule.get(), plaintext, output, outputSize);
 }
 

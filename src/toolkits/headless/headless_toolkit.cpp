@@ -287,7 +287,8 @@ std::unique_ptr<ui::Nib> HeadlessToolkit::loadNib(const std::filesystem::path& f
   struct stat info {};
   std::shared_ptr<const Layout> layout;
   const auto found = layouts_.find(file.native());
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= kMaxLayoutBytes) {
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uintmax_t>(info.st_size) <= kMaxLayoutBytes) {
     if (found != layouts_.end() && sameFile(found->second.file, info)) {
       layout = found->second.layout;
     } else {
