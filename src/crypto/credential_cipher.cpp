@@ -1,14 +1,12 @@
 // Electronic-codebook mode built on OpenSSL's AES block interface, one block per call, so that the
 // block layout stays exactly what the printer's filter decodes.
-// The block interface is deprecated in OpenSSL 3; this file is its only user.
-#define OPENSSL_SUPPRESS_DEPRECATED 1
-
 #include "crypto/credential_cipher.h"
 
-#include <openssl/aes.h>
-#include <openssl/crypto.h>
+#include <string.h>
 
 #include <cstring>
+
+#include "crypto/libcrypto.h"
 
 namespace {
 
@@ -17,7 +15,7 @@ template <class T>
 class Wiped {
  public:
   Wiped() = default;
-  ~Wiped() { OPENSSL_cleanse(&value_, sizeof value_); }
+  ~Wiped() { explicit_bzero(&value_, sizeof value_); }
   Wiped(const Wiped&) = delete;
   Wiped& operator=(const Wiped&) = delete;
   T& get() { return value_; }
@@ -30,19 +28,20 @@ class Wiped {
 // output. Only whole blocks that fit in outputSize are written. Returns the cipher bytes written.
 std::size_t encryptBlocks(const AES_KEY& schedule, const char* plaintext, unsigned char* output,
                           std::size_t outputSize) {
+  const auto encrypt = crypto::libcrypto().encrypt;
   const std::size_t length = std::strlen(plaintext);
   const auto* source = reinterpret_cast<const unsigned char*>(plaintext);
   const std::size_t room = outputSize / kAesBlockSize * kAesBlockSize;
   std::size_t written = 0;
 
   for (; written + kAesBlockSize <= length && written + kAesBlockSize <= room; written += kAesBlockSize)
-    AES_encrypt(source + written, output + written, &schedule);
+    encrypt(source + written, output + written, &schedule);
 
   // The tail is padded with zero bytes from a copy, so nothing past the terminator is read.
   if (written < length && written + kAesBlockSize <= room) {
     Wiped<unsigned char[kAesBlockSize]> tail;
     std::memcpy(tail.get(), source + written, length - written);
-    AES_encrypt(tail.get(), output + written, &schedule);
+    encrypt(tail.get(), output + written, &schedule);
     written += kAesBlockSize;
   }
   return written;
@@ -56,7 +55,7 @@ std::size_t my_aes_encrypt(const char* plaintext, unsigned char* output, std::si
   if (*plaintext == '\0') return 0;
 
   Wiped<AES_KEY> schedule;
-  AES_set_encrypt_key(kCredentialKey.data(), 128, &schedule.get());
+  crypto::libcrypto().setEncryptKey(kCredentialKey.data(), 128, &schedule.get());
   return encryptBlocks(schedule.get(), plaintext, output, outputSize);
 }
 
@@ -70,8 +69,8 @@ std::size_t my_aes_encrypt2(const char* plaintext, const char* keyText, unsigned
   const std::size_t keyLength = std::strlen(keyText);
   if (keyLength < kAesBlockSize) return 0;
   Wiped<AES_KEY> schedule;
-  AES_set_encrypt_key(reinterpret_cast<const unsigned char*>(keyText + keyLength - kAesBlockSize), 128,
-                      &schedule.get());
+  const auto* key = reinterpret_cast<const unsigned char*>(keyText + keyLength - kAesBlockSize);
+  crypto::libcrypto().setEncryptKey(key, 128, &schedule.get());
   return encryptBlocks(schedule.get(), plaintext, output, outputSize);
 }
 
@@ -79,16 +78,17 @@ void my_aes_decrypt(const unsigned char* ciphertext, std::size_t length, unsigne
   if (!output || !ciphertext) return;
   output[0] = 0;
 
+  const crypto::LibCrypto& aes = crypto::libcrypto();
   Wiped<AES_KEY> schedule;
-  AES_set_decrypt_key(kCredentialKey.data(), 128, &schedule.get());
+  aes.setDecryptKey(kCredentialKey.data(), 128, &schedule.get());
   std::size_t done = 0;
   for (; done + kAesBlockSize <= length; done += kAesBlockSize)
-    AES_decrypt(ciphertext + done, output + done, &schedule.get());
+    aes.decrypt(ciphertext + done, output + done, &schedule.get());
 
   // A cut-off last block is decrypted from a zero-padded copy instead of reading past the input.
   if (done < length) {
     unsigned char tail[kAesBlockSize] = {};
     std::memcpy(tail, ciphertext + done, length - done);
-    AES_decrypt(tail, output + done, &schedule.get());
+    aes.decrypt(tail, output + done, &schedule.get());
   }
 }

@@ -4,11 +4,15 @@
 
 #include <dlfcn.h>
 #include <libintl.h>
+#include <sys/stat.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <unordered_map>
 #include <utility>
 
 
@@ -47,21 +51,33 @@ void bindDomain(const std::string& domain, const std::string& folder) {
 Bundle::Bundle(std::filesystem::path bundlePath, std::string textDomain)
     : bundlePath_(std::move(bundlePath)),
       textDomain_(std::move(textDomain)),
-      localeFolder_((resourcePath() / "locale").string()) {}
+      resourceFolder_((bundlePath_ / "Contents" / "Resources").string()),
+      localeFolder_(resourceFolder_ + "/locale"),
+      translations_(std::make_shared<Translations>()) {}
 
-// Code in any other place than a bundle's library (the host, a test program) has no bundle.
+// Code in any other place than a bundle's library (the host, a test program) has no bundle. A loaded
+// library's bundle is found once: resolving the library's real path is most of a panel's set-up, and the
+// library stays where it was loaded from.
 std::shared_ptr<const Bundle> Bundle::bundleContaining(const void* address) {
   if (!address) return nullptr;
   Dl_info info{};
   if (dladdr(address, &info) == 0 || !info.dli_fname || !*info.dli_fname) return nullptr;
 
+  static std::mutex mutex;
+  static std::map<std::pair<const void*, std::string>, std::shared_ptr<const Bundle>> found;
+  const std::lock_guard lock(mutex);
+  auto key = std::make_pair(static_cast<const void*>(info.dli_fbase), std::string(info.dli_fname));
+  if (auto known = found.find(key); known != found.end()) return known->second;
+
   // The loader may have been given a relative or linked path; the layout counts where the file really is.
+  std::shared_ptr<const Bundle> bundle;
   std::error_code error;
   const std::filesystem::path library = std::filesystem::weakly_canonical(info.dli_fname, error);
-  if (error) return nullptr;
-  const auto bundlePath = bundlePathOfLibrary(library);
-  if (!bundlePath) return nullptr;
-  return std::make_shared<const Bundle>(*bundlePath);
+  if (!error) {
+    if (const auto bundlePath = bundlePathOfLibrary(library)) bundle = std::make_shared<const Bundle>(*bundlePath);
+  }
+  found.emplace(std::move(key), bundle);
+  return bundle;
 }
 
 // A plain look at the path's parts; the bundle folder must have a name of its own.
@@ -75,17 +91,18 @@ std::optional<std::filesystem::path> Bundle::bundlePathOfLibrary(const std::file
   return bundle;
 }
 
-std::filesystem::path Bundle::resourcePath() const { return bundlePath_ / "Contents" / "Resources"; }
+std::filesystem::path Bundle::resourcePath() const { return resourceFolder_; }
 
-// An empty type means the name is the whole file name.
+// An empty type means the name is the whole file name. Built as text: each step of a path is split into
+// its parts again, and resources are looked up several times per panel.
 std::optional<std::filesystem::path> Bundle::pathForResource(std::string_view name, std::string_view type) const {
   if (name.empty() || !isPlainName(name) || !isPlainName(type)) return std::nullopt;
-  std::string file(name);
+  std::string file = resourceFolder_;
+  file.append("/").append(name);
   if (!type.empty()) file.append(".").append(type);
-  std::filesystem::path path = resourcePath() / file;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  return path;
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return std::filesystem::path(std::move(file));
 }
 
 std::optional<std::vector<std::uint8_t>> Bundle::contentsOfResource(std::string_view name,
@@ -106,17 +123,43 @@ std::optional<std::vector<std::uint8_t>> Bundle::contentsOfResource(std::string_
   return bytes;
 }
 
+// A panel looks up every label of its layout, and each lookup through gettext converts the key, asks the
+// catalogue and converts the answer. The answers are kept per bundle for as long as the message locale
+// and LANGUAGE stay what they were when gettext gave them.
+struct Bundle::Translations {
+  static constexpr std::size_t kMaxKept = 1024;
+  std::mutex mutex;
+  std::string locale;
+  std::string language;
+  std::unordered_map<std::u16string, std::optional<Text>> kept;  // none: no translation
+};
+
 // gettext answers with the key's own pointer when it has no translation. An empty key would give the
 // catalogue's header and a key with a zero character would be cut short, so neither is looked up.
 Text Bundle::localizedStringForKey(const Text& key, const Text& value) const {
   const Text untranslated = !value.isEmpty() ? value : (key.isNone() ? Text::empty() : key);
-  if (key.isEmpty() || key.utf16().find(u'\0') != std::u16string::npos) return untranslated;
+  const std::u16string& units = key.utf16();
+  if (key.isEmpty() || units.find(u'\0') != std::u16string::npos) return untranslated;
 
-  bindDomain(textDomain_, localeFolder_);
-  const std::string msgid = key.utf8();
-  const char* translated = dgettext(textDomain_.c_str(), msgid.c_str());
-  if (!translated || translated == msgid.c_str()) return untranslated;
-  return Text::fromUtf8(translated);
+  const char* locale = std::setlocale(LC_MESSAGES, nullptr);
+  const char* language = std::getenv("LANGUAGE");
+  Translations& t = *translations_;
+  const std::lock_guard lock(t.mutex);
+  if (t.locale != (locale ? locale : "") || t.language != (language ? language : "") || t.kept.size() >= t.kMaxKept) {
+    t.kept.clear();
+    t.locale = locale ? locale : "";
+    t.language = language ? language : "";
+  }
+  auto found = t.kept.find(units);
+  if (found == t.kept.end()) {
+    bindDomain(textDomain_, localeFolder_);
+    const std::string msgid = key.utf8();
+    const char* translated = dgettext(textDomain_.c_str(), msgid.c_str());
+    std::optional<Text> answer;
+    if (translated && translated != msgid.c_str()) answer = Text::fromUtf8(translated);
+    found = t.kept.emplace(units, std::move(answer)).first;
+  }
+  return found->second ? *found->second : untranslated;
 }
 
 }  // namespace platform

@@ -40,8 +40,11 @@ class Bundle {
  private:
   std::filesystem::path bundlePath_;
   std::string textDomain_;
+  std::string resourceFolder_;
   // Every label of a layout is looked up in the strings table: its folder is made once, not per lookup.
   std::string localeFolder_;
+  struct Translations;
+  std::shared_ptr<Translations> translations_;  // shared by copies, which look up the same table
 };
 
 }  // namespace platform

@@ -5,8 +5,8 @@
 // domain's lock file across their read-modify-write.
 #include "platform/defaults.h"
 
+#include <cups/cups.h>
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -132,12 +132,13 @@ std::string fileStem(const std::string& name) {
   }
   if (!readable.empty() && readable.front() == '.') readable.front() = '_';
 
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_Digest(name.data(), name.size(), digest, &length, EVP_sha256(), nullptr) != 1) return {};
+  // libcups's hash, on the TLS library it already loaded: OpenSSL's would cost every dialog its pages.
+  unsigned char digest[32];
+  const ssize_t length = cupsHashData("sha2-256", name.data(), name.size(), digest, sizeof digest);
+  if (length != static_cast<ssize_t>(sizeof digest)) return {};
   static constexpr char kHex[] = "0123456789abcdef";
   std::string stem = readable + "~";
-  for (unsigned int i = 0; i < length; ++i) {
+  for (ssize_t i = 0; i < length; ++i) {
     stem += kHex[digest[i] >> 4];
     stem += kHex[digest[i] & 0x0F];
   }

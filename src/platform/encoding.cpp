@@ -1,11 +1,17 @@
-// The two encoding numberings and the byte conversions, on ICU converters.
+// The two encoding numberings and the byte conversions.
 //
 // Conversions to bytes run one character at a time so that the stopping point (first unconvertible
 // character, or first character whose bytes would not fit) is exact, as callers cut texts by it.
+//
+// The single-byte encodings convert through tables that the build takes from ICU's own converters
+// (single_byte_tables.inc), and UTF-8 through ICU's string functions: opening a converter loads ICU's
+// data and alias tables, 0.9 MiB of pages in every dialog, for 256-entry tables. The East-Asian
+// encodings convert through ICU's converters.
 #include "platform/encoding.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -21,25 +27,55 @@
 namespace platform {
 namespace {
 
+// Code points [first, last] convert to `byte`, or to no bytes at all when it is -1.
+struct ByteRange {
+  char32_t first, last;
+  int byte;
+};
+
+#include "single_byte_tables.inc"
+
+struct SingleByte {
+  const char16_t* toUnicode;  // 0xFFFF: the byte has no character
+  const ByteRange* fromUnicode;
+  std::size_t ranges;
+};
+
+constexpr char16_t kNoCharacter = 0xFFFF;
+
+template <std::size_t N>
+constexpr SingleByte singleByte(const char16_t (&toUnicode)[256], const ByteRange (&fromUnicode)[N]) {
+  return {toUnicode, fromUnicode, N};
+}
+
+const SingleByte* singleByteFor(CFStringEncoding encoding) {
+  static constexpr SingleByte kMacRoman = singleByte(kMacRomanToUnicode, kMacRomanFromUnicode);
+  static constexpr SingleByte kWindowsLatin1 = singleByte(kWindowsLatin1ToUnicode, kWindowsLatin1FromUnicode);
+  static constexpr SingleByte kISOLatin1 = singleByte(kISOLatin1ToUnicode, kISOLatin1FromUnicode);
+  static constexpr SingleByte kASCII = singleByte(kASCIIToUnicode, kASCIIFromUnicode);
+  switch (encoding) {
+    case kCFStringEncodingMacRoman: return &kMacRoman;
+    case kCFStringEncodingWindowsLatin1: return &kWindowsLatin1;
+    case kCFStringEncodingISOLatin1: return &kISOLatin1;
+    case kCFStringEncodingASCII: return &kASCII;
+    default: return nullptr;
+  }
+}
+
 struct ConverterCloser {
   void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
-// The ICU converter that stands for a core-string number; nullptr for numbers this platform lacks.
-// The East-Asian Mac encodings use their common Unix counterparts.
+// The ICU converter that stands for a multi-byte core-string number; nullptr for numbers this platform
+// lacks. The East-Asian Mac encodings use their common Unix counterparts.
 const char* icuNameFor(CFStringEncoding encoding) {
   switch (encoding) {
-    case kCFStringEncodingMacRoman: return "macintosh";
     case kCFStringEncodingMacJapanese: return "Shift_JIS";
     case kCFStringEncodingMacChineseTrad: return "Big5";
     case kCFStringEncodingMacKorean: return "EUC-KR";
     case kCFStringEncodingMacChineseSimp: return "GB2312";
-    case kCFStringEncodingWindowsLatin1: return "windows-1252";
-    case kCFStringEncodingISOLatin1: return "ISO-8859-1";
     case kCFStringEncodingShiftJIS: return "Shift_JIS";
-    case kCFStringEncodingASCII: return "US-ASCII";
-    case kCFStringEncodingUTF8: return "UTF-8";
     default: return nullptr;
   }
 }
@@ -62,17 +98,46 @@ UConverter* converterFor(CFStringEncoding encoding) {
   return cache.emplace(encoding, std::move(converter)).first->second.get();
 }
 
+// How an encoding converts: through a table, as UTF-8, through a converter, or not at all.
+struct Codec {
+  const SingleByte* table = nullptr;
+  bool utf8 = false;
+  UConverter* converter = nullptr;
+  explicit operator bool() const { return table || utf8 || converter; }
+};
+
+Codec codecFor(CFStringEncoding encoding) {
+  if (const SingleByte* table = singleByteFor(encoding)) return {table, false, nullptr};
+  if (encoding == kCFStringEncodingUTF8) return {nullptr, true, nullptr};
+  return {nullptr, false, converterFor(encoding)};
+}
+
 // Room for the bytes of one character in any of the encodings above (UTF-8 needs four).
 using CharacterBytes = std::array<char, 16>;
 
 // Converts one character (one unit, or a surrogate pair) into out; the byte count, or -1 when the encoding
 // cannot represent it. An unpaired surrogate is never representable.
-int encodeCharacter(UConverter* converter, const char16_t* units, int32_t count, CharacterBytes& out) {
+int encodeCharacter(const Codec& codec, const char16_t* units, int32_t count, CharacterBytes& out) {
   if (count == 1 && U16_IS_SURROGATE(units[0])) return -1;
-  ucnv_resetFromUnicode(converter);
+  const char32_t c = count == 2 ? U16_GET_SUPPLEMENTARY(units[0], units[1]) : units[0];
+  if (codec.table) {
+    const ByteRange* end = codec.table->fromUnicode + codec.table->ranges;
+    const ByteRange* range =
+        std::lower_bound(codec.table->fromUnicode, end, c, [](const ByteRange& r, char32_t v) { return r.last < v; });
+    if (range == end || range->first > c) return -1;
+    if (range->byte < 0) return 0;
+    out[0] = static_cast<char>(range->byte);
+    return 1;
+  }
+  if (codec.utf8) {
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(out.data(), length, c);
+    return length;
+  }
+  ucnv_resetFromUnicode(codec.converter);
   UErrorCode status = U_ZERO_ERROR;
   const int32_t length =
-      ucnv_fromUChars(converter, out.data(), static_cast<int32_t>(out.size()), units, count, &status);
+      ucnv_fromUChars(codec.converter, out.data(), static_cast<int32_t>(out.size()), units, count, &status);
   if (U_FAILURE(status) || length < 0 || length > static_cast<int32_t>(out.size())) return -1;
   return length;
 }
@@ -160,8 +225,8 @@ ConvertedBytes getBytes(const Text& text, std::size_t location, std::size_t coun
   const std::u16string& units = text.utf16();
   if (location >= units.size() || count == 0) return result;
   const std::size_t end = location + std::min(count, units.size() - location);
-  UConverter* converter = converterFor(encoding);
-  if (!converter) return result;
+  const Codec codec = codecFor(encoding);
+  if (!codec) return result;
 
   std::size_t at = location;
   CharacterBytes bytes{};
@@ -169,7 +234,7 @@ ConvertedBytes getBytes(const Text& text, std::size_t location, std::size_t coun
     // A pair whose second half lies outside the range counts as an unpaired surrogate.
     const int32_t width =
         (U16_IS_LEAD(units[at]) && at + 1 < end && U16_IS_TRAIL(units[at + 1])) ? 2 : 1;
-    int length = encodeCharacter(converter, units.data() + at, width, bytes);
+    int length = encodeCharacter(codec, units.data() + at, width, bytes);
     if (length < 0) {
       if (lossByte == 0) break;
       bytes[0] = static_cast<char>(lossByte);
@@ -184,7 +249,7 @@ ConvertedBytes getBytes(const Text& text, std::size_t location, std::size_t coun
 }
 
 std::optional<std::string> getCString(const Text& text, CFStringEncoding encoding) {
-  if (text.isNone() || !converterFor(encoding)) return std::nullopt;
+  if (text.isNone() || !codecFor(encoding)) return std::nullopt;
   ConvertedBytes converted =
       getBytes(text, 0, text.length(), encoding, 0, std::numeric_limits<std::size_t>::max());
   if (converted.unitsConverted != text.length()) return std::nullopt;
@@ -193,18 +258,32 @@ std::optional<std::string> getCString(const Text& text, CFStringEncoding encodin
 
 Text createWithBytes(std::string_view bytes, CFStringEncoding encoding) {
   bytes = bytes.substr(0, bytes.find('\0'));
-  UConverter* converter = converterFor(encoding);
-  if (!converter) return Text();
+  const Codec codec = codecFor(encoding);
+  if (!codec) return Text();
   if (bytes.empty()) return Text::empty();
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX / 2)) return Text();
   const auto byteCount = static_cast<int32_t>(bytes.size());
 
+  if (codec.table) {
+    std::u16string units(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      units[i] = codec.table->toUnicode[static_cast<unsigned char>(bytes[i])];
+      if (units[i] == kNoCharacter) return Text();
+    }
+    return Text::fromUtf16(std::move(units));
+  }
+
   // No byte of these encodings yields more than two units, so one pass fills a buffer of twice the size.
   std::u16string units(bytes.size() * 2, u'\0');
-  ucnv_resetToUnicode(converter);
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = ucnv_toUChars(converter, units.data(), static_cast<int32_t>(units.size()),
-                                       bytes.data(), byteCount, &status);
+  int32_t length = -1;
+  if (codec.utf8) {
+    u_strFromUTF8(units.data(), static_cast<int32_t>(units.size()), &length, bytes.data(), byteCount, &status);
+  } else {
+    ucnv_resetToUnicode(codec.converter);
+    length = ucnv_toUChars(codec.converter, units.data(), static_cast<int32_t>(units.size()), bytes.data(),
+                           byteCount, &status);
+  }
   if (U_FAILURE(status) || length < 0) return Text();
   units.resize(static_cast<std::size_t>(length));
   return Text::fromUtf16(std::move(units));

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <utility>
 
+#include "platform/late_binding.h"
+
 namespace platform::net {
 namespace {
 
@@ -33,18 +35,11 @@ struct Curl {
   decltype(&::curl_multi_cleanup) multi_cleanup;
 };
 
-// libcurl and its libraries bind to themselves before searching the dialog's libraries, which would cost
-// more than the exchange. Not under AddressSanitizer, whose allocator works by interposition.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kOwnScopeFirst = 0;
-#else
-constexpr int kOwnScopeFirst = RTLD_DEEPBIND;
-#endif
+using platform::kOwnScopeFirst;
 
 template <class F>
 bool bind(void* library, const char* name, F& function) {
-  function = reinterpret_cast<F>(::dlsym(library, name));
-  return function != nullptr;
+  return platform::bindFunction(library, name, function);
 }
 
 std::string& libraryName() {

@@ -166,6 +166,10 @@ void MyPMPrintSetAsciiCStrValue(platform::PrintSettings* settings, const platfor
   storeAscii(*settings, key.utf8(), value);
 }
 
+void setAsciiValue(platform::PrintSettings* settings, const std::string& key, const char* value) {
+  if (settings) storeAscii(*settings, key, value);
+}
+
 void MyMultiPMPrintSetAsciiCStrValue(platform::PrintSettings* settings, const char* prefix, const char* value) {
   if (!settings || !prefix) return;
   const std::size_t prefixLength = std::strlen(prefix);

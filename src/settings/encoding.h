@@ -78,6 +78,8 @@ bool encodingWindowsLatin1();
 // Stores the zero-terminated `value` under `key` as an ASCII string value. A missing or empty value, or
 // one with a byte above 0x7F, removes the key. No settings or no key (none): nothing happens.
 void MyPMPrintSetAsciiCStrValue(platform::PrintSettings* settings, const platform::Text& key, const char* value);
+// The same with the key as UTF-8 bytes, for callers that have it so: no conversion to a text and back.
+void setAsciiValue(platform::PrintSettings* settings, const std::string& key, const char* value);
 
 // Stores `value` as a numbered key family: chunks of at most 254 characters under prefix + "1",
 // prefix + "2", ..., the key after the last chunk removed. A missing or empty value removes only

@@ -28,11 +28,10 @@ constexpr std::size_t kWholeTextLimit = 1529;  // bytes of a folder name, and ch
 constexpr std::size_t kSpoolHexLimit = 2 * (kSpoolTimeSize - 1);
 
 std::string keyName(std::string_view name) { return std::string(kSettingsPrefix) + std::string(name); }
-Text key(std::string_view name) { return Text::fromUtf8(keyName(name)); }
 
 // Stores a value under one key; an empty value removes the key.
 void store(platform::PrintSettings* settings, std::string_view name, const std::string& value) {
-  MyPMPrintSetAsciiCStrValue(settings, key(name), value.c_str());
+  setAsciiValue(settings, keyName(name), value.c_str());
 }
 
 // Stores a value as the numbered family under prefix name; an empty value empties the family.
@@ -49,16 +48,16 @@ std::string convert(const Text& text, std::size_t maxCharacters, CFStringEncodin
 
 // The system encoding; when not even the first character converts, Mac Japanese with spaces for what it
 // lacks, so that a Japanese name on a Western system still reaches the device.
-std::string systemOrJapanese(const Text& text, std::size_t limit) {
+std::string systemOrJapanese(const Text& text, std::size_t limit, CFStringEncoding systemEncoding) {
   const std::size_t count = std::min(text.length(), limit);
-  auto system = platform::getBytes(text, 0, count, platform::systemEncoding(), 0, limit);
+  auto system = platform::getBytes(text, 0, count, systemEncoding, 0, limit);
   if (system.unitsConverted > 0) return std::move(system.bytes);
   return platform::getBytes(text, 0, count, platform::kCFStringEncodingMacJapanese, ' ', limit).bytes;
 }
 
 // Windows Latin-1 with spaces for what it lacks; on East-Asian systems the system bytes serve instead.
-std::string western(const Text& text, std::size_t limit, const std::string& systemBytes) {
-  if (!encodingWindowsLatin1() || text.isNone()) return systemBytes;
+std::string western(const Text& text, std::size_t limit, const std::string& systemBytes, CFStringEncoding system) {
+  if (!encodingWindowsLatin1(system) || text.isNone()) return systemBytes;
   return convert(text, limit, platform::kCFStringEncodingWindowsLatin1, ' ', limit);
 }
 
@@ -157,7 +156,8 @@ void writeCustomFolder(const Save& s, const Text& name) {
     s.settings->setValue(keyName("folderPath"), std::nullopt);
   }
   if (name.isNone()) return;
-  auto westernName = encodingWindowsLatin1() ? wholeText(name, platform::kCFStringEncodingWindowsLatin1) : systemName;
+  auto westernName =
+      encodingWindowsLatin1(s.system) ? wholeText(name, platform::kCFStringEncodingWindowsLatin1) : systemName;
   if (!westernName) westernName = wholeText(name, platform::kCFStringEncodingMacJapanese);
   if (westernName) store(s.settings, "folderPath2", hexText(*westernName));
   if (auto utf8Name = wholeText(name, platform::kCFStringEncodingUTF8))
@@ -217,9 +217,9 @@ void writeAuthentication(const Save& s) {
 Text writeLoginName(const Save& s) {
   const Panel& p = s.panel;
   const Text loginName = p.loginNameButton->state() != 0 ? p.loginNameStringRef : p.loginNameEditText->stringValue();
-  const std::string systemBytes = systemOrJapanese(loginName, 255);
+  const std::string systemBytes = systemOrJapanese(loginName, 255, s.system);
   storeFamily(s.settings, "loginName1", crypto::encryptToBase64(systemBytes));
-  const std::string westernBytes = western(loginName, 255, systemBytes);
+  const std::string westernBytes = western(loginName, 255, systemBytes, s.system);
   storeFamily(s.settings, "loginName0", crypto::encryptToSpoolKeyBase64(westernBytes, s.spoolTime));
   storeFamily(s.settings, "loginName2", crypto::encryptToSpoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
   return loginName;
@@ -245,9 +245,9 @@ void writeCredentials(const Save& s) {
 // One identification text in three forms. Control characters and quotes are blanked in the Western and
 // UTF-8 forms only; the system form goes out as typed.
 void writeIdentificationText(const Save& s, const std::string& name, const Text& text, std::size_t limit) {
-  const std::string systemBytes = systemOrJapanese(text, limit);
+  const std::string systemBytes = systemOrJapanese(text, limit, s.system);
   store(s.settings, name, hexText(systemBytes));
-  store(s.settings, name + "2", hexText(blankedBytes(western(text, limit, systemBytes))));
+  store(s.settings, name + "2", hexText(blankedBytes(western(text, limit, systemBytes, s.system))));
   storeFamily(s.settings, name + "3", hexText(blankedBytes(utf8(text, 6 * limit))));
 }
 

@@ -206,6 +206,9 @@ TEST(UserDefaults, EveryNameGetsItsOwnPlainFileInTheFolder) {
   }
   EXPECT_EQ(plists, names.size() + 1);
   EXPECT_TRUE(fs::exists(store.folder() / "a_b.plist"));
+  // A name that cannot be a file name is stored under its SHA-256, so that files stored earlier are found.
+  EXPECT_TRUE(
+      fs::exists(store.folder() / "a_b~c14cddc033f64b9dea80ea675cf280a015e672516090a5626781153dc68fea11.plist"));
   EXPECT_TRUE(fs::exists(store.folder() / (std::string(200, 'n') + ".plist")));
 }
 

@@ -3,9 +3,14 @@
 #include "platform/encoding.h"
 
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+#include <unicode/utf16.h>
 
 #include <cstdlib>
+#include <limits>
+#include <memory>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "support/scratch.h"
@@ -178,6 +183,96 @@ TEST(Encoding, RoundTripThroughEachEncoding) {
     const std::optional<std::string> bytes = getCString(text, c.encoding);
     ASSERT_TRUE(bytes.has_value()) << c.encoding;
     EXPECT_EQ(createWithBytes(*bytes, c.encoding), text) << c.encoding;
+  }
+}
+
+// ICU's converter for an encoding, stopping at the first unconvertible character: what every conversion
+// went through before the single-byte tables and UTF-8 took their own paths.
+class IcuReference {
+ public:
+  explicit IcuReference(const char* name) {
+    UErrorCode status = U_ZERO_ERROR;
+    converter_.reset(ucnv_open(name, &status));
+    ucnv_setFromUCallBack(converter_.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setToUCallBack(converter_.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    EXPECT_TRUE(U_SUCCESS(status)) << name;
+  }
+  std::optional<std::string> bytes(const std::u16string& units) const {
+    char out[16];
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(converter_.get());
+    const int32_t n = ucnv_fromUChars(converter_.get(), out, sizeof out, units.data(),
+                                      static_cast<int32_t>(units.size()), &status);
+    if (U_FAILURE(status)) return std::nullopt;
+    return std::string(out, static_cast<std::size_t>(n));
+  }
+  std::optional<std::u16string> text(const std::string& bytes) const {
+    std::u16string units(2 * bytes.size() + 1, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_resetToUnicode(converter_.get());
+    const int32_t n = ucnv_toUChars(converter_.get(), units.data(), static_cast<int32_t>(units.size()),
+                                    bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status)) return std::nullopt;
+    units.resize(static_cast<std::size_t>(n));
+    return units;
+  }
+
+ private:
+  struct Closer {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+  };
+  std::unique_ptr<UConverter, Closer> converter_;
+};
+
+// Every character and every byte converts as ICU's converter converts it: the same bytes, no bytes for
+// ignorable characters, a stop where ICU stops; for UTF-8 also ill-formed and cut-off sequences.
+TEST(Encoding, SingleByteEncodingsAndUtf8ConvertAsIcusConverters) {
+  const std::pair<CFStringEncoding, const char*> encodings[] = {
+      {kCFStringEncodingMacRoman, "macintosh"}, {kCFStringEncodingWindowsLatin1, "windows-1252"},
+      {kCFStringEncodingISOLatin1, "ISO-8859-1"}, {kCFStringEncodingASCII, "US-ASCII"},
+      {kCFStringEncodingUTF8, "UTF-8"}};
+  for (const auto& [encoding, name] : encodings) {
+    const IcuReference icu(name);
+    int differences = 0;
+    for (UChar32 c = 0; c <= 0x10FFFF && differences < 5; c += c < 0x10000 ? 1 : 61) {
+      if (U_IS_SURROGATE(c)) continue;
+      std::u16string units;
+      units.push_back(static_cast<char16_t>(c <= 0xFFFF ? c : U16_LEAD(c)));
+      if (c > 0xFFFF) units.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+      const ConvertedBytes ours = getBytes(Text::fromUtf16(units), 0, units.size(), encoding, 0,
+                                           std::numeric_limits<std::size_t>::max());
+      const std::optional<std::string> expected = icu.bytes(units);
+      const bool same = expected ? ours.unitsConverted == units.size() && ours.bytes == *expected
+                                 : ours.unitsConverted == 0 && ours.bytes.empty();
+      if (!same) ++differences;
+      EXPECT_TRUE(same) << name << " U+" << std::hex << c;
+    }
+    for (int byte = 1; byte < 256; ++byte) {
+      const std::string bytes(1, static_cast<char>(byte));
+      const auto expected = icu.text(bytes);
+      const Text ours = createWithBytes(bytes, encoding);
+      EXPECT_EQ(ours.isNone(), !expected) << name << " byte " << byte;
+      if (expected && !ours.isNone()) {
+        EXPECT_EQ(ours.utf16(), *expected) << name << " byte " << byte;
+      }
+    }
+  }
+
+  // UTF-8 sequences made of the bytes at the edges of its rules: leads, continuations, overlong and
+  // surrogate forms, bytes past U+10FFFF, a byte-order mark.
+  const unsigned char edges[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBB, 0xBF, 0xC0, 0xC1,
+                                 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFE, 0xFF};
+  const IcuReference icu("UTF-8");
+  std::mt19937 random(15);
+  int differences = 0;
+  for (int i = 0; i < 20000 && differences < 5; ++i) {
+    std::string bytes(1 + random() % 7, '\0');
+    for (char& b : bytes) b = static_cast<char>(edges[random() % sizeof edges]);
+    const auto expected = icu.text(bytes);
+    const Text ours = createWithBytes(bytes, kCFStringEncodingUTF8);
+    const bool same = expected ? !ours.isNone() && ours.utf16() == *expected : ours.isNone();
+    if (!same) ++differences;
+    EXPECT_TRUE(same) << testing::PrintToString(bytes);
   }
 }
 

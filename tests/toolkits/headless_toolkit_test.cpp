@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch.h"
 #include "ui/outlet.h"
 
 namespace {
@@ -192,6 +193,63 @@ TEST_F(HeadlessToolkitTest, LoadsMatricesPopUpsAndTabs) {
   const auto tabs = headless::describe(c("tabs"));
   EXPECT_EQ(tabs.tabLabels, (std::vector<std::string>{"First", "Second"}));
   EXPECT_EQ(tabs.selectedIndex, 1);
+}
+
+// Every fact a host can see of every control, one line each, in document order.
+std::vector<std::string> factsOf(ui::Nib& nib) {
+  std::vector<std::string> lines;
+  for (ui::Control* control : headless::controlsOf(nib)) {
+    const headless::Description d = headless::describe(*control);
+    std::string line = d.kind + " " + d.name + " " + std::to_string(d.tag) + " " +
+                       std::to_string(d.state.value_or(-9)) + std::to_string(d.selectedRow.value_or(-9)) +
+                       std::to_string(d.selectedIndex.value_or(-9)) + " [" + d.stringValue.value_or("-") + "] [" +
+                       d.title.value_or("-") + "] " + std::to_string(d.enabled) + std::to_string(d.editable) +
+                       std::to_string(d.selectable) + std::to_string(d.secure) + std::to_string(d.hidden) +
+                       std::to_string(d.focused);
+    for (const auto& item : d.items) line += " item:" + item.title.value_or("-");
+    for (const auto& label : d.tabLabels) line += " tab:" + label;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// A second panel builds its controls from the layout the first one read, as long as the file stays
+// the same; each gets controls of its own, and a changed or vanished file is read again.
+TEST(HeadlessToolkitLoad, ALayoutFileIsParsedOnceWhileUnchanged) {
+  testsupport::ScratchDir dir;
+  const std::filesystem::path file = dir.path() / "Sample.ui";
+  testsupport::writeFile(file, kSample);
+  headless::HeadlessToolkit toolkit, fresh;
+  RecordingOwner first, second, third;
+  auto a = toolkit.loadNib(file, first);
+  auto b = toolkit.loadNib(file, second);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(toolkit.layoutsParsed(), 1u);
+  EXPECT_EQ(first.names, second.names);
+  EXPECT_EQ(factsOf(*a), factsOf(*b));
+  EXPECT_EQ(factsOf(*b), factsOf(*fresh.loadNibFromText(kSample, third)));
+
+  ASSERT_TRUE(headless::set(*a->controlNamed("input"), "changed"));
+  ASSERT_TRUE(headless::set(*a->controlNamed("choiceMatrix"), "2"));
+  ASSERT_TRUE(headless::click(*a->controlNamed("push")));
+  EXPECT_EQ(headless::describe(*b->controlNamed("input")).stringValue, "abc");
+  EXPECT_EQ(b->controlNamed("choiceMatrix")->asMatrix()->selectedRow(), 1);
+  EXPECT_EQ(first.sent.size(), 1u);
+  EXPECT_EQ(second.sent.size(), 0u);
+
+  std::string changed = kSample;
+  changed.replace(changed.find("Caption:"), 8, "Longer caption:");
+  testsupport::writeFile(file, changed);
+  RecordingOwner fourth;
+  auto c = toolkit.loadNib(file, fourth);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(toolkit.layoutsParsed(), 2u);
+  EXPECT_EQ(headless::describe(*c->controlNamed("caption")).stringValue, "Longer caption:");
+
+  std::filesystem::remove(file);
+  RecordingOwner fifth;
+  EXPECT_EQ(toolkit.loadNib(file, fifth), nullptr);
+  EXPECT_TRUE(fifth.names.empty());
 }
 
 TEST(HeadlessToolkitLoad, RefusesWhatIsNotALayout) {

@@ -33,8 +33,11 @@
 //     ui interfaces and set()) do not, but still keep indexes within the control.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +57,21 @@ class HeadlessToolkit : public ui::Toolkit {
   std::unique_ptr<ui::Nib> loadNib(const std::filesystem::path& file, ui::NibOwner& owner) override;
   // The same for layout text held in memory.
   std::unique_ptr<ui::Nib> loadNibFromText(std::string_view uiText, ui::NibOwner& owner);
+
+  // How many layout texts were parsed. A file loaded again while unchanged (device, inode, size and
+  // times) is built from what the first load read: a second panel's layout costs no parse.
+  std::size_t layoutsParsed() const { return layoutsParsed_; }
+
+ private:
+  struct Layout;
+  struct CachedLayout {
+    struct stat file;
+    std::shared_ptr<const Layout> layout;
+  };
+  std::shared_ptr<const Layout> parseLayout(std::string_view uiText);
+
+  std::map<std::string, CachedLayout> layouts_;  // by the file name as given
+  std::size_t layoutsParsed_ = 0;
 };
 
 // The named controls of a headless layout in document order (the layout's root widget excluded); empty
