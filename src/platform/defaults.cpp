@@ -6,6 +6,7 @@
 #include "platform/defaults.h"
 
 #include <cups/cups.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -444,12 +445,15 @@ void UserDefaults::setIdentityMarginForTesting(std::chrono::nanoseconds margin) 
 void UserDefaults::removeStaleTemporaryFiles(const std::string& name, const DomainLock& held) {
   if (!held.held() || name.empty()) return;
   const std::string prefix = temporaryPrefix(name);
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
-    const std::string file = entry.path().filename().string();
-    if (file.starts_with(prefix) && isTemporarySuffix(std::string_view(file).substr(prefix.size())))
-      ::unlink(entry.path().c_str());
+  // Plain readdir: every save scans the folder, and std::filesystem builds a path object per entry.
+  DIR* dir = ::opendir(folder_.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view file(entry->d_name);
+    if (file.starts_with(prefix) && isTemporarySuffix(file.substr(prefix.size())))
+      ::unlinkat(::dirfd(dir), entry->d_name, 0);
   }
+  ::closedir(dir);
 }
 
 UserDefaults::DomainLock& UserDefaults::DomainLock::operator=(DomainLock&& other) noexcept {

@@ -1,5 +1,5 @@
 // Property-list values: the stored form of user preferences and of folder entries.
-// Reading and writing XML property lists goes through libplist.
+// XML property lists are written by libplist; the forms it writes are read directly, any other through it.
 #pragma once
 
 #include <cstddef>
