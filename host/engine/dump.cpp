@@ -15,11 +15,9 @@ nlohmann::json optional(const std::optional<T>& v) {
 
 nlohmann::json folderEntry(const FolderEntry& entry) {
   nlohmann::json out = nlohmann::json::object();
-  for (const auto& [key, value] : entry) {
-    if (const std::string* s = value.string()) out[key] = *s;
-    else if (const bool* b = value.boolean()) out[key] = *b;
-    else if (const std::int64_t* i = value.integer()) out[key] = *i;
-  }
+  folders::forEachField(entry, [&out](const char* key, const auto& field) {
+    if (field) out[key] = *field;
+  });
   return out;
 }
 

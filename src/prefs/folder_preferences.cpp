@@ -49,13 +49,13 @@ bool OndrixPrintPdeTarvel::SaveFolderPreference() {
           const Array* files = stored.array();
           return files && std::equal(files->begin(), files->end(), list.begin(), list.end(),
                                      [](const Value& file, const FolderEntry& entry) {
-                                       return file.dict() && *file.dict() == entry;
+                                       return file.dict() && folders::isStoredAs(*file.dict(), entry);
                                      });
         },
         [&list] {
           Array files;
           files.reserve(list.size());
-          for (const FolderEntry& entry : list) files.emplace_back(entry);
+          for (const FolderEntry& entry : list) files.emplace_back(folders::toStored(entry));
           return Value(std::move(files));
         }};
   }

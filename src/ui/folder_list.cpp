@@ -1,52 +1,61 @@
 #include "ui/folder_list.h"
 
+#include <string_view>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "platform/encoding.h"
 
 namespace folders {
 
-// Built in key order, each key placed at the end without a search and the name moved in: a reply of
-// thousands of folders makes one entry each.
 FolderEntry makeEntry(std::string name, bool isProtected, bool isDirectory) {
-  FolderEntry entry;
-  entry.emplace_hint(entry.end(), "add", false);
-  entry.emplace_hint(entry.end(), "dir", isDirectory);
-  entry.emplace_hint(entry.end(), "name", std::move(name));
-  entry.emplace_hint(entry.end(), "password", isProtected);
-  return entry;
+  return FolderEntry{std::move(name), isProtected, isDirectory, false};
 }
 
-namespace {
-
-// An entry that entryFromStored would give back unchanged: known keys only, each of its own type, and a
-// name that needs no repair.
-bool isPanelEntry(const platform::plist::Dict& stored) {
+// One pass over the stored keys; a name that is already well-formed, as every name the panel stored
+// itself is, is copied without a round trip through a text.
+FolderEntry entryFromStored(const platform::plist::Dict& stored) {
+  FolderEntry entry;
   for (const auto& [key, value] : stored) {
     if (key == "name") {
-      if (!value.string() || !platform::isWellFormedUtf8(*value.string())) return false;
-    } else if (key == "password" || key == "dir" || key == "add") {
-      if (!value.boolean()) return false;
-    } else {
-      return false;
+      if (const std::string* text = value.string()) {
+        entry.name = platform::isWellFormedUtf8(*text) ? *text : platform::Text::fromUtf8(*text).utf8();
+      }
+    } else if (const bool* flag = value.boolean()) {
+      if (key == "password") entry.password = *flag;
+      else if (key == "dir") entry.dir = *flag;
+      else if (key == "add") entry.add = *flag;
     }
   }
-  return true;
+  return entry;
 }
 
-}  // namespace
+platform::plist::Dict toStored(const FolderEntry& entry) {
+  platform::plist::Dict stored;
+  forEachField(entry, [&stored](const char* key, const auto& field) {
+    if (field) stored.emplace_hint(stored.end(), key, *field);
+  });
+  return stored;
+}
 
-// Entries the panel stored itself are copied whole: rebuilding them key by key was most of a load.
-FolderEntry entryFromStored(const platform::plist::Dict& stored) {
-  if (isPanelEntry(stored)) return stored;
-  FolderEntry entry;
-  if (const platform::plist::Value* value = platform::plist::find(stored, "name"); value && value->string())
-    entry["name"] = platform::plist::Value(platform::Text::fromUtf8(*value->string()).utf8());
-  for (const char* flag : {"password", "dir", "add"}) {
-    const platform::plist::Value* value = platform::plist::find(stored, flag);
-    if (value && value->boolean()) entry[flag] = *value;
-  }
-  return entry;
+// Walks both in key order: every present field must be the next stored key with a value of its type,
+// and no stored key may be left over.
+bool isStoredAs(const platform::plist::Dict& stored, const FolderEntry& entry) {
+  auto next = stored.begin();
+  bool same = true;
+  forEachField(entry, [&](const char* key, const auto& field) {
+    const bool isNext = next != stored.end() && next->first == std::string_view(key);
+    if (!same || !field) {
+      same = same && !isNext;
+      return;
+    }
+    using Field = std::remove_cvref_t<decltype(*field)>;
+    const Field* value = isNext ? std::get_if<Field>(&next->second.v) : nullptr;
+    same = value && *value == *field;
+    if (isNext) ++next;
+  });
+  return same && next == stored.end();
 }
 
 const FolderEntry* entryForItem(const std::optional<FolderList>& list, long index) {
@@ -58,15 +67,9 @@ const FolderEntry* entryForItem(const std::optional<FolderList>& list, long inde
 long itemForPosition(std::size_t position) { return kFirstFolderIndex + static_cast<long>(position); }
 
 platform::Text name(const FolderEntry& entry) {
-  const platform::plist::Value* value = platform::plist::find(entry, "name");
-  const std::string* text = value ? value->string() : nullptr;
-  return text ? platform::Text::fromUtf8(*text) : platform::Text();
+  return entry.name ? platform::Text::fromUtf8(*entry.name) : platform::Text();
 }
 
-bool isProtected(const FolderEntry& entry) {
-  const platform::plist::Value* password = platform::plist::find(entry, "password");
-  const bool* flag = password ? password->boolean() : nullptr;
-  return flag && *flag;
-}
+bool isProtected(const FolderEntry& entry) { return entry.password.value_or(false); }
 
 }  // namespace folders

@@ -18,8 +18,26 @@ using platform::plist::Value;
 
 const std::string kModel = "Ondrix MX-4070";  // demo-filing.ppd
 
-Dict folder(const std::string& name, bool password) {
+Dict storedFolder(const std::string& name, bool password) {
   return Dict{{"name", Value(name)}, {"password", Value(password)}, {"dir", Value(false)}, {"add", Value(false)}};
+}
+
+FolderEntry folder(const std::string& name, bool password) {
+  return FolderEntry{.name = name, .password = password, .dir = false, .add = false};
+}
+
+// The stored form of a list, spelled out field by field.
+Value storedList(const FolderList& list) {
+  Array files;
+  for (const FolderEntry& entry : list) {
+    Dict stored;
+    if (entry.name) stored["name"] = Value(*entry.name);
+    if (entry.password) stored["password"] = Value(*entry.password);
+    if (entry.dir) stored["dir"] = Value(*entry.dir);
+    if (entry.add) stored["add"] = Value(*entry.add);
+    files.emplace_back(std::move(stored));
+  }
+  return Value(std::move(files));
 }
 
 class FolderPreferencesTest : public testsupport::PanelFixture {
@@ -40,7 +58,7 @@ class FolderPreferencesTest : public testsupport::PanelFixture {
 };
 
 TEST_F(FolderPreferencesTest, CreationLoadsTheStoredListInOrder) {
-  const Array three{Value(folder("Zeta", true)), Value(folder("Alpha", false)), Value(folder("Mid", false))};
+  const Array three{Value(storedFolder("Zeta", true)), Value(storedFolder("Alpha", false)), Value(storedFolder("Mid", false))};
   const struct {
     const char* name;
     std::optional<Value> files;
@@ -49,7 +67,7 @@ TEST_F(FolderPreferencesTest, CreationLoadsTheStoredListInOrder) {
       {"no list yet", std::nullopt, {}},
       {"three entries", Value(three), {folder("Zeta", true), folder("Alpha", false), folder("Mid", false)}},
       {"empty list", Value(Array{}), {}},
-      {"entries that are no folders are skipped", Value(Array{Value("x"), Value(folder("A", true)), Value(3)}),
+      {"entries that are no folders are skipped", Value(Array{Value("x"), Value(storedFolder("A", true)), Value(3)}),
        {folder("A", true)}},
       {"a list of the wrong type", Value("files"), {}},
   };
@@ -69,12 +87,12 @@ TEST_F(FolderPreferencesTest, StoredEntriesOfTheWrongShapeReadAsAbsentFields) {
   const Dict wrongTypes{{"name", Value(7)}, {"password", Value("true")}, {"dir", Value(1)},
                         {"add", Value(platform::plist::Data{1})}, {"extra", Value("x")}};
   const Dict badName{{"name", Value(std::string("Sa\xffles\xc3"))}, {"password", Value(true)}};
-  storeRecord({{"files", Value(Array{Value(wrongTypes), Value(badName), Value(folder("Legal", true))})}});
+  storeRecord({{"files", Value(Array{Value(wrongTypes), Value(badName), Value(storedFolder("Legal", true))})}});
 
   OndrixPrintPdeTarvel& panel = makePanel(makeHost());
   ASSERT_TRUE(panel.folderList.has_value());
-  const Dict repaired{{"name", Value(std::string("Sa\xef\xbf\xbdles\xef\xbf\xbd"))}, {"password", Value(true)}};
-  EXPECT_EQ(*panel.folderList, (FolderList{Dict{}, repaired, folder("Legal", true)}));
+  const FolderEntry repaired{.name = std::string("Sa\xef\xbf\xbdles\xef\xbf\xbd"), .password = true};
+  EXPECT_EQ(*panel.folderList, (FolderList{FolderEntry{}, repaired, folder("Legal", true)}));
 }
 
 // Entries the panel wrote are taken whole, any other is repaired field by field; either way a name loads
@@ -104,7 +122,11 @@ TEST(FolderEntries, EveryStoredNameLoadsAsItsTextGivesIt) {
       for (const auto& [key, value] : other) {
         if (value.boolean()) expected[key] = value;
       }
-      EXPECT_EQ(folders::entryFromStored(stored), expected) << name << " with " << other.size() << " others";
+      const FolderEntry entry = folders::entryFromStored(stored);
+      EXPECT_EQ(folders::toStored(entry), expected) << name << " with " << other.size() << " others";
+      // The save's unchanged-list check must agree with comparing the stored forms.
+      EXPECT_EQ(folders::isStoredAs(stored, entry), stored == expected) << name << " with " << other.size();
+      EXPECT_TRUE(folders::isStoredAs(expected, entry)) << name << " with " << other.size() << " others";
     }
   }
 }
@@ -128,12 +150,12 @@ TEST_F(FolderPreferencesTest, SavingStoresTheAddressAndReplacesTheListWhole) {
     Value expectedFiles;
   } cases[] = {
       {"new list replaces the old", "192.0.2.7", FolderList{folder("B", true), folder("A", false)},
-       Value(Array{Value(folder("B", true)), Value(folder("A", false))})},
+       Value(Array{Value(storedFolder("B", true)), Value(storedFolder("A", false))})},
       {"empty list replaces the old", "", FolderList{}, Value(Array{})},
-      {"no list leaves the stored one", "host.example", std::nullopt, Value(Array{Value(folder("Old", false))})},
+      {"no list leaves the stored one", "host.example", std::nullopt, Value(Array{Value(storedFolder("Old", false))})},
   };
   for (const auto& c : cases) {
-    storeRecord(Dict{{"files", Value(Array{Value(folder("Old", false))})},
+    storeRecord(Dict{{"files", Value(Array{Value(storedFolder("Old", false))})},
                      {"address", "old address"},
                      {"user name", "Jane"},
                      {"hold button", 8}});
@@ -157,7 +179,7 @@ TEST_F(FolderPreferencesTest, SavingStoresTheAddressAndReplacesTheListWhole) {
 TEST_F(FolderPreferencesTest, OnlyAListThatDiffersIsWritten) {
   const FolderList stored{folder("A", true), folder("B", false)};
   FolderList flagged = stored;
-  flagged[1]["dir"] = Value(true);
+  flagged[1].dir = true;
   const struct {
     const char* name;
     FolderList list;
@@ -169,14 +191,14 @@ TEST_F(FolderPreferencesTest, OnlyAListThatDiffersIsWritten) {
       {"the same entries in another order", FolderList{folder("B", false), folder("A", true)}, true},
   };
   for (const auto& c : cases) {
-    storeRecord(Dict{{"files", Value(Array(stored.begin(), stored.end()))}, {"address", "a"}});
+    storeRecord(Dict{{"files", storedList(stored)}, {"address", "a"}});
     OndrixPrintPdeTarvel& panel = makeViewedPanel();
     headless::set(control(panel, "printersAddressEditText"), "a");
     panel.folderList = c.list;
     const auto writes = UserDefaults::writeCount();
     ASSERT_TRUE(panel.SaveFolderPreference()) << c.name;
     EXPECT_EQ(UserDefaults::writeCount(), writes + (c.written ? 1 : 0)) << c.name;
-    EXPECT_EQ(record().at("files"), Value(Array(c.list.begin(), c.list.end()))) << c.name;
+    EXPECT_EQ(record().at("files"), storedList(c.list)) << c.name;
   }
 }
 
@@ -189,7 +211,7 @@ TEST_F(FolderPreferencesTest, ASavedListComesBackInTheNextPanel) {
 }
 
 TEST_F(FolderPreferencesTest, ResetForAnotherModelDropsTheList) {
-  storeRecord(Dict{{"files", Value(Array{Value(folder("Old", false))})}, {"address", "a"}});
+  storeRecord(Dict{{"files", Value(Array{Value(storedFolder("Old", false))})}, {"address", "a"}});
   OndrixPrintPdeTarvel& panel = makePanel(makeHost("demo-nofiling.ppd"));
   ASSERT_TRUE(panel.folderList.has_value());
   EXPECT_TRUE(panel.folderList->empty());

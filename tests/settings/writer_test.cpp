@@ -95,7 +95,7 @@ class WriterTest : public testsupport::PanelFixture {
   }
 
   static FolderEntry folder(const std::string& name) {
-    return FolderEntry{{"name", name}, {"password", false}, {"dir", true}, {"add", false}};
+    return FolderEntry{.name = name, .password = false, .dir = true, .add = false};
   }
 
   // The system encoding is Mac Roman unless a test says otherwise.
@@ -260,7 +260,7 @@ TEST_F(WriterTest, FilingModesFromPopUp) {
 
 // A list entry without a usable name names no folder: no form of an old name may go out with the job.
 TEST_F(WriterTest, CustomFolderWithoutANameSendsNoFolderPath) {
-  for (const FolderEntry& entry : {FolderEntry{{"password", false}}, FolderEntry{{"name", 7}}}) {
+  for (const FolderEntry& entry : {FolderEntry{.password = false}, folders::entryFromStored({{"name", 7}})}) {
     Job job = makeJob();
     for (const char* name : {"folderPath", "folderPath2", "folderPath31", "folderPath32"})
       job.host.settings.setValue(key(name), "old");

@@ -23,7 +23,7 @@ using testsupport::SimProcess;
 using testsupport::writeFile;
 
 FolderEntry entry(const std::string& name, bool password, bool dir) {
-  return FolderEntry{{"name", name}, {"password", password}, {"dir", dir}, {"add", false}};
+  return FolderEntry{.name = name, .password = password, .dir = dir, .add = false};
 }
 
 // A SOAP reply around the given response element content.
@@ -54,8 +54,8 @@ class FolderQueryTest : public testsupport::PanelFixture {
     return panel;
   }
 
-  // The list and address stored for the panel's printer; none when nothing is stored.
-  static std::optional<std::pair<FolderList, std::string>> stored(OndrixPrintPdeTarvel& panel) {
+  // The list and address stored for the panel's printer, in their stored form; none when nothing is stored.
+  static std::optional<std::pair<std::vector<platform::plist::Dict>, std::string>> stored(OndrixPrintPdeTarvel& panel) {
     platform::UserDefaults* defaults = platform::UserDefaults::standardUserDefaults();
     auto domain = defaults ? defaults->persistentDomainForName(panel.preferenceName.utf8()) : std::nullopt;
     const platform::plist::Value* record = domain ? platform::plist::find(*domain, "Job Handling") : nullptr;
@@ -63,9 +63,15 @@ class FolderQueryTest : public testsupport::PanelFixture {
     const platform::plist::Value* files = platform::plist::find(*record->dict(), "files");
     const platform::plist::Value* address = platform::plist::find(*record->dict(), "address");
     if (!files || !files->array() || !address || !address->string()) return std::nullopt;
-    FolderList list;
-    for (const platform::plist::Value& v : *files->array()) list.push_back(v.dict() ? *v.dict() : FolderEntry());
+    std::vector<platform::plist::Dict> list;
+    for (const platform::plist::Value& v : *files->array()) list.push_back(v.dict() ? *v.dict() : platform::plist::Dict());
     return std::make_pair(list, *address->string());
+  }
+
+  static std::vector<platform::plist::Dict> storedForm(const FolderList& list) {
+    std::vector<platform::plist::Dict> dicts;
+    for (const FolderEntry& entry : list) dicts.push_back(folders::toStored(entry));
+    return dicts;
   }
 
   // Titles of the folder pop-up's items; "-" stands for the separator.
@@ -316,7 +322,7 @@ TEST_F(FolderQueryTest, ClickFetchesStoresAndShowsTheDevicesFolders) {
     panel.getFolderNameButtonProc(panel.getFolderNameButton.get());
 
     EXPECT_EQ(panel.folderList, c.list ? c.list : std::optional<FolderList>(previousList())) << c.what;
-    EXPECT_EQ(stored(panel), std::make_pair(c.list.value_or(previousList()), sim.address())) << c.what;
+    EXPECT_EQ(stored(panel), std::make_pair(storedForm(c.list.value_or(previousList())), sim.address())) << c.what;
     EXPECT_EQ(popUpTitles(panel), c.titles) << c.what;
     EXPECT_TRUE(alerts.shown.empty()) << c.what;
     EXPECT_FALSE(panel.chasingArrow->isAnimating()) << c.what;
@@ -372,7 +378,7 @@ TEST_F(FolderQueryTest, FailuresKeepTheListAndAlertOnlyForTransportErrors) {
     panel.getFolderNameButtonProc(panel.getFolderNameButton.get());
 
     EXPECT_EQ(panel.folderList, previousList()) << c.what;
-    EXPECT_EQ(stored(panel), std::make_pair(previousList(), c.address)) << c.what;
+    EXPECT_EQ(stored(panel), std::make_pair(storedForm(previousList()), c.address)) << c.what;
     EXPECT_EQ(popUpTitles(panel), (std::vector<std::string>{"Quick File", "Main Folder", "-", "Old"})) << c.what;
     ASSERT_EQ(alerts.shown.size(), c.alerts) << c.what;
     if (c.alerts) {
@@ -395,7 +401,7 @@ TEST_F(FolderQueryTest, ADeviceThatNeverAnswersIsGivenUpWithOneAlert) {
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].message, "Could not retrieve Folder Names.");
   EXPECT_EQ(panel.folderList, previousList());
-  EXPECT_EQ(stored(panel), std::make_pair(previousList(), sim.address()));
+  EXPECT_EQ(stored(panel), std::make_pair(storedForm(previousList()), sim.address()));
   EXPECT_EQ(popUpTitles(panel), (std::vector<std::string>{"Quick File", "Main Folder", "-", "Old"}));
   EXPECT_TRUE(panel.chasingArrow->isHidden());
 }

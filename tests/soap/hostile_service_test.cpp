@@ -142,7 +142,7 @@ class HostileServiceTest : public testsupport::PanelFixture {
   // Runs one query against the behaviour and checks what every hostile exchange must leave behind.
   void expectQueryEndsCleanly(const RawServer::Behaviour& behaviour, bool alertExpected = true) {
     OndrixPrintPdeTarvel& panel = makeViewedPanel();
-    const FolderList before{FolderEntry{{"name", "Old"}, {"password", true}, {"dir", true}, {"add", false}}};
+    const FolderList before{FolderEntry{.name = "Old", .password = true, .dir = true, .add = false}};
     panel.folderList = before;
     ASSERT_TRUE(panel.SaveFolderPreference());
     const std::size_t descriptors = openDescriptors();

@@ -22,7 +22,7 @@ TEST_F(MissingCurlTest, AQueryWithoutLibcurlFailsWithTheAlertAndKeepsTheList) {
   ASSERT_GT(sim.port(), 0);
   OndrixPrintPdeTarvel& panel = makeViewedPanel();
   panel.printersAddressEditText->setStringValue(Text::fromUtf8(sim.address()));
-  const FolderList before{FolderEntry{{"name", "Old"}, {"password", true}, {"dir", true}, {"add", false}}};
+  const FolderList before{FolderEntry{.name = "Old", .password = true, .dir = true, .add = false}};
   panel.folderList = before;
   panel.getFolderNameButtonProc(panel.getFolderNameButton.get());
 

@@ -62,7 +62,7 @@ TEST_F(FolderPopupTest, ItemsMirrorTheFolderList) {
        {kQuickFile, kMainFolder, kSeparator, {"Sales", "space"}, {"Board", "lock"}, {"Archive", "space"}}},
       // An entry without a name keeps its place, so that the index mapping holds.
       {"entry without name",
-       FolderList{FolderEntry{{"password", true}}, folder("Sales", false)},
+       FolderList{FolderEntry{.password = true}, folder("Sales", false)},
        {kQuickFile, kMainFolder, kSeparator, {"", "lock"}, {"Sales", "space"}}},
       // Names are shown as they stand, never localised.
       {"names with colons", FolderList{folder("Quick File: old", false)},
@@ -152,7 +152,7 @@ TEST_F(FolderPopupTest, WithoutPopUpNothingHappens) {
 TEST_F(FolderPopupTest, NamesMapToItemIndexes) {
   OndrixPrintPdeTarvel& panel = makeViewedPanel(uitest::kFilingModel);
   panel.folderList = FolderList{folder("Sales", false),       folder("sales", true),
-                                folder("Marketing", false),   FolderEntry{{"password", false}},
+                                folder("Marketing", false),   FolderEntry{.password = false},
                                 folder("Main Folder", false), folder("\xC3\x84rger", false)};
   struct Case {
     platform::Text name;

@@ -27,7 +27,7 @@ struct RuleCase {
 // Folders behind the pop-up: index 3 open, 4 protected, 5 without a "password" value.
 FolderList demoFolders() {
   return FolderList{uitest::folder("Open", false), uitest::folder("Locked", true),
-                    FolderEntry{{"name", "Plain"}, {"dir", false}, {"add", false}}};
+                    FolderEntry{.name = "Plain", .dir = false, .add = false}};
 }
 
 class RulesTest : public UiFixture {
@@ -212,7 +212,7 @@ TEST_F(RulesTest, FolderPassCodeWithoutAUsableListEntry) {
   EXPECT_TRUE(facts(panel, "folderPasswordButton").enabled);
 
   // A "password" that is no boolean protects nothing.
-  panel.folderList = FolderList{uitest::folder("Open", false), FolderEntry{{"name", "Odd"}, {"password", "YES"}}};
+  panel.folderList = FolderList{uitest::folder("Open", false), folders::entryFromStored({{"name", "Odd"}, {"password", "YES"}})};
   panel.folderPasswordButtonEnabled();
   EXPECT_FALSE(facts(panel, "folderPasswordButton").enabled);
 }

@@ -26,7 +26,7 @@ inline std::filesystem::path testLayout(const std::string& name) {
 }
 
 inline FolderEntry folder(const std::string& name, bool password) {
-  return FolderEntry{{"name", name}, {"password", password}, {"dir", false}, {"add", false}};
+  return FolderEntry{.name = name, .password = password, .dir = false, .add = false};
 }
 
 class UiFixture : public testsupport::PanelFixture {
