@@ -5,6 +5,7 @@
 #include <unicode/ustring.h>
 #include <unicode/utypes.h>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -26,6 +27,10 @@ Text Text::fromUtf16(std::u16string units) {
 Text Text::fromUtf8(std::string_view bytes) {
   if (bytes.empty()) return empty();
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return empty();
+  // ASCII is the same units widened, found without ICU: most texts are ASCII, folder names above all, and
+  // the pop-up converts every folder name at each build.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return fromUtf16(std::u16string(bytes.begin(), bytes.end()));
   const auto byteCount = static_cast<int32_t>(bytes.size());
 
   // UTF-16 never needs more units than UTF-8 has bytes, so one pass fills a buffer of that size.

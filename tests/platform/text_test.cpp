@@ -38,6 +38,8 @@ TEST(Text, Utf8ToUnits) {
     std::string bytes;
     std::u16string units;
   };
+  std::string allAscii;
+  for (int byte = 0; byte < 0x80; ++byte) allAscii += static_cast<char>(byte);
   const Case cases[] = {
       {"ascii", "Job ID", u"Job ID"},
       {"two-byte", "Gr\xC3\xBC\xC3\x9F" "e", u"Grüße"},
@@ -50,6 +52,8 @@ TEST(Text, Utf8ToUnits) {
       {"truncated sequence before ascii", "\xC3" "a", u"\uFFFDa"},
       {"overlong form", "\xC0\xAF", u"\uFFFD\uFFFD"},
       {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"every ascii byte", allAscii, std::u16string(allAscii.begin(), allAscii.end())},
+      {"the last ascii byte before a high one", "\x7F\x80", u"\x7F\uFFFD"},
   };
   for (const Case& c : cases) {
     const Text t = Text::fromUtf8(c.bytes);
