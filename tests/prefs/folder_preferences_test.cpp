@@ -58,7 +58,8 @@ class FolderPreferencesTest : public testsupport::PanelFixture {
 };
 
 TEST_F(FolderPreferencesTest, CreationLoadsTheStoredListInOrder) {
-  const Array three{Value(storedFolder("Zeta", true)), Value(storedFolder("Alpha", false)), Value(storedFolder("Mid", false))};
+  const Array three{Value(storedFolder("Zeta", true)), Value(storedFolder("Alpha", false)),
+                    Value(storedFolder("Mid", false))};
   const struct {
     const char* name;
     std::optional<Value> files;

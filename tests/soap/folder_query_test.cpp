@@ -64,7 +64,8 @@ class FolderQueryTest : public testsupport::PanelFixture {
     const platform::plist::Value* address = platform::plist::find(*record->dict(), "address");
     if (!files || !files->array() || !address || !address->string()) return std::nullopt;
     std::vector<platform::plist::Dict> list;
-    for (const platform::plist::Value& v : *files->array()) list.push_back(v.dict() ? *v.dict() : platform::plist::Dict());
+    for (const platform::plist::Value& v : *files->array())
+      list.push_back(v.dict() ? *v.dict() : platform::plist::Dict());
     return std::make_pair(list, *address->string());
   }
 

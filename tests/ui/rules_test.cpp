@@ -212,7 +212,8 @@ TEST_F(RulesTest, FolderPassCodeWithoutAUsableListEntry) {
   EXPECT_TRUE(facts(panel, "folderPasswordButton").enabled);
 
   // A "password" that is no boolean protects nothing.
-  panel.folderList = FolderList{uitest::folder("Open", false), folders::entryFromStored({{"name", "Odd"}, {"password", "YES"}})};
+  panel.folderList =
+      FolderList{uitest::folder("Open", false), folders::entryFromStored({{"name", "Odd"}, {"password", "YES"}})};
   panel.folderPasswordButtonEnabled();
   EXPECT_FALSE(facts(panel, "folderPasswordButton").enabled);
 }
