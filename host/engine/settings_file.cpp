@@ -52,7 +52,11 @@ bool writeSettingsFile(const std::filesystem::path& file, const platform::PrintS
   // A complete new file replaces the old one, so an interrupted run never leaves half the settings. The
   // values hold encrypted credentials: the file is the user's alone.
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  // Appended in steps: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + string + literal.
+  std::string name = ".";
+  name += file.filename().string();
+  name += ".XXXXXX";
+  std::string temporary = (folder / name).string();
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) {
     error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);

@@ -350,7 +350,12 @@ std::filesystem::path UserDefaults::fileFor(const std::string& name) const {
 }
 
 std::string UserDefaults::temporaryPrefix(const std::string& name) {
-  return "." + fileStem(name) + std::string(kDomainSuffix) + ".";
+  // Appended in steps: GCC 12 at -O3 warns falsely (-Wrestrict) on a chain of operator+ starting from a literal.
+  std::string prefix = ".";
+  prefix += fileStem(name);
+  prefix += kDomainSuffix;
+  prefix += '.';
+  return prefix;
 }
 
 // Reads the file on every call, so that what other processes stored is seen; parses it only when its bytes

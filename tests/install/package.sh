@@ -11,9 +11,15 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/ondrix-pde_*_*.deb)
 
+# What Debian's own checker calls an error would keep the package out of any archive. Lintian warns when
+# run as root, as the tests are here.
+command -v lintian >/dev/null || fail "lintian is not installed"
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian"; }
+
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
 bundle=./usr/lib/ondrix-pde/OndrixJobHandling.plugin/Contents
 for f in ./usr/bin/ondrix-pde-host ./usr/bin/ondrix-mfp-sim \
+         ./usr/share/doc/ondrix-pde/copyright ./usr/share/doc/ondrix-pde/changelog.gz \
          ./usr/share/man/man1/ondrix-pde-host.1.gz ./usr/share/man/man1/ondrix-mfp-sim.1.gz \
          ./usr/share/cups/model/ondrix/demo-filing.ppd ./usr/share/cups/model/ondrix/demo-directory.ppd \
          ./usr/share/cups/model/ondrix/demo-nofiling.ppd ./usr/share/cups/model/ondrix/demo-printsystem.ppd \
