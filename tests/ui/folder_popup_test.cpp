@@ -22,7 +22,7 @@ class FolderPopupTest : public UiFixture {
   std::vector<Item> items(OndrixPrintPdeTarvel& panel) {
     const std::string lock = initWithSystemIconType(kIconTypeLocked)->name;
     std::vector<Item> shown;
-    for (const headless::MenuItemFacts& item : facts(panel, "folderSelectionPopup").items) {
+    for (const toolkits::MenuItemFacts& item : facts(panel, "folderSelectionPopup").items) {
       std::string image;
       if (item.image == lock) {
         image = "lock";

@@ -140,6 +140,43 @@ QWidget* widgetOf(ui::Control& control) {
   return node ? node->widget_.data() : nullptr;
 }
 
+std::vector<ui::Control*> controlsOf(ui::Nib& nib) {
+  std::vector<ui::Control*> controls;
+  auto* qtNib = dynamic_cast<QtNib*>(&nib);
+  if (!qtNib) return controls;
+  for (const auto& node : qtNib->nodes_) controls.push_back(&node->control());
+  return controls;
+}
+
+namespace {
+
+// What the wrappers alone know of their widgets.
+class QtSpecifics : public toolkits::NodeSpecifics<Node> {
+ public:
+  bool isSecure(ui::TextField& field) const override {
+    const auto* wrapper = dynamic_cast<QtTextField*>(&field);
+    return wrapper && wrapper->lineEdit() && wrapper->lineEdit()->echoMode() == QLineEdit::Password;
+  }
+  long selectedTab(ui::TabView& tabs) const override {
+    const auto* wrapper = dynamic_cast<QtTabView*>(&tabs);
+    return wrapper ? wrapper->selectedIndex() : -1;
+  }
+  bool selectTab(ui::TabView& tabs, long index) const override {
+    const auto* wrapper = dynamic_cast<QtTabView*>(&tabs);
+    QTabWidget* widget = wrapper ? wrapper->tabWidget() : nullptr;
+    if (!widget || index >= widget->count()) return false;
+    widget->setCurrentIndex(static_cast<int>(index));
+    return true;
+  }
+};
+
+}  // namespace
+
+const ToolkitSpecifics& specifics() {
+  static const QtSpecifics qt;
+  return qt;
+}
+
 void QtRunLoop::runFor(std::chrono::milliseconds limit) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(limit.count()));
 }
