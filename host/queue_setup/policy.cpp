@@ -10,42 +10,49 @@
 
 namespace queuesetup {
 
-const std::string_view kStockDefaultPolicy = R"(<Policy default>
-  JobPrivateAccess default
-  JobPrivateValues default
-  SubscriptionPrivateAccess default
-  SubscriptionPrivateValues default
-  <Limit Create-Job Print-Job Print-URI Validate-Job>
-    Order deny,allow
-  </Limit>
-  <Limit Send-Document Send-URI Hold-Job Release-Job Restart-Job Purge-Jobs Set-Job-Attributes Create-Job-Subscription Renew-Subscription Cancel-Subscription Get-Notifications Reprocess-Job Cancel-Current-Job Suspend-Current-Job Resume-Job Cancel-My-Jobs Close-Job CUPS-Move-Job>
-    Require user @OWNER @SYSTEM
-    Order deny,allow
-  </Limit>
-  <Limit CUPS-Get-Document>
-    AuthType Default
-    Require user @OWNER @SYSTEM
-    Order deny,allow
-  </Limit>
-  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class CUPS-Delete-Class CUPS-Set-Default CUPS-Get-Devices>
-    AuthType Default
-    Require user @SYSTEM
-    Order deny,allow
-  </Limit>
-  <Limit Pause-Printer Resume-Printer Enable-Printer Disable-Printer Pause-Printer-After-Current-Job Hold-New-Jobs Release-Held-New-Jobs Deactivate-Printer Activate-Printer Restart-Printer Shutdown-Printer Startup-Printer Promote-Job Schedule-Job-After Cancel-Jobs CUPS-Accept-Jobs CUPS-Reject-Jobs>
-    AuthType Default
-    Require user @SYSTEM
-    Order deny,allow
-  </Limit>
-  <Limit Cancel-Job CUPS-Authenticate-Job>
-    Require user @OWNER @SYSTEM
-    Order deny,allow
-  </Limit>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-)";
+// As Debian's CUPS 2.4 ships it in cupsd.conf, without its comments.
+const std::string_view kStockDefaultPolicy =
+    "<Policy default>\n"
+    "  JobPrivateAccess default\n"
+    "  JobPrivateValues default\n"
+    "  SubscriptionPrivateAccess default\n"
+    "  SubscriptionPrivateValues default\n"
+    "  <Limit Create-Job Print-Job Print-URI Validate-Job>\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit Send-Document Send-URI Hold-Job Release-Job Restart-Job Purge-Jobs Set-Job-Attributes "
+    "Create-Job-Subscription Renew-Subscription Cancel-Subscription Get-Notifications Reprocess-Job "
+    "Cancel-Current-Job Suspend-Current-Job Resume-Job Cancel-My-Jobs Close-Job CUPS-Move-Job>\n"
+    "    Require user @OWNER @SYSTEM\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit CUPS-Get-Document>\n"
+    "    AuthType Default\n"
+    "    Require user @OWNER @SYSTEM\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class CUPS-Delete-Class "
+    "CUPS-Set-Default CUPS-Get-Devices>\n"
+    "    AuthType Default\n"
+    "    Require user @SYSTEM\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit Pause-Printer Resume-Printer Enable-Printer Disable-Printer "
+    "Pause-Printer-After-Current-Job Hold-New-Jobs Release-Held-New-Jobs Deactivate-Printer "
+    "Activate-Printer Restart-Printer Shutdown-Printer Startup-Printer Promote-Job Schedule-Job-After "
+    "Cancel-Jobs CUPS-Accept-Jobs CUPS-Reject-Jobs>\n"
+    "    AuthType Default\n"
+    "    Require user @SYSTEM\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit Cancel-Job CUPS-Authenticate-Job>\n"
+    "    Require user @OWNER @SYSTEM\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "  <Limit All>\n"
+    "    Order deny,allow\n"
+    "  </Limit>\n"
+    "</Policy>\n";
 
 namespace {
 
@@ -111,7 +118,8 @@ std::optional<Section> findPolicy(const Lines& lines, std::string_view name) {
 // when `conf` lacks a default policy; none when it lacks another.
 std::optional<Lines> policyBody(const Lines& lines, std::string_view name) {
   if (const auto section = findPolicy(lines, name))
-    return Lines(lines.begin() + static_cast<long>(section->begin) + 1, lines.begin() + static_cast<long>(section->end));
+    return Lines(lines.begin() + static_cast<long>(section->begin) + 1,
+                 lines.begin() + static_cast<long>(section->end));
   if (lower(name) != "default") return std::nullopt;
   const Lines stock = splitLines(kStockDefaultPolicy);
   return Lines(stock.begin() + 1, stock.end() - 1);

@@ -2,10 +2,12 @@
 // the default policy's own settings carried over, and the exposure read back from the text.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "queue_setup/policy.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -16,7 +18,8 @@ const std::vector<std::string> kSecret = {"ondrix.print.PrintSettings.spoolTime"
                                           "ondrix.print.PrintSettings.jobSuspend2Key",
                                           "ondrix.print.PrintSettings.loginName11"};
 
-const std::string kHead = "LogLevel warn\n# Only listen for connections from the local machine.\nListen /run/cups/cups.sock\n";
+const std::string kHead =
+    "LogLevel warn\n# Only listen for connections from the local machine.\nListen /run/cups/cups.sock\n";
 const std::string kTail = "<Policy authenticated>\n  JobPrivateAccess default\n  <Limit All>\n    Order deny,allow\n"
                           "  </Limit>\n</Policy>\nDefaultAuthType Basic\n";
 
@@ -107,6 +110,26 @@ TEST(PrivatePolicy, ReplacesAnEarlierVersionInPlaceAndKeepsLinesShort) {
   const auto partly = exposureUnder(conf, "ondrix-private", many);
   EXPECT_EQ(partly.shown, many);
   EXPECT_FALSE(exposureUnder(conf, "no-such-policy", many).policyKnown);
+}
+
+// The built-in copy is the policy that Debian's CUPS ships, line for line without comments and blank lines.
+TEST(PrivatePolicy, StockDefaultIsTheShippedOne) {
+  const std::string shipped = testsupport::readFile("/usr/share/cups/cupsd.conf.default");
+  if (shipped.empty()) GTEST_SKIP() << "needs cups-daemon";
+  const auto policyLines = [](const std::string& text) {
+    std::string out;
+    bool inside = false;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      const std::size_t start = line.find_first_not_of(' ');
+      if (start == std::string::npos || line[start] == '#') continue;
+      inside = inside || line.compare(start, 16, "<Policy default>") == 0;
+      if (inside) out += line.substr(start) + "\n";
+      if (inside && line.compare(start, 9, "</Policy>") == 0) break;
+    }
+    return out;
+  };
+  EXPECT_EQ(policyLines(std::string(queuesetup::kStockDefaultPolicy)), policyLines(shipped));
 }
 
 }  // namespace
