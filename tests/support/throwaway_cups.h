@@ -33,8 +33,9 @@ class ThrowawayCups {
   ThrowawayCups(const ThrowawayCups&) = delete;
   ThrowawayCups& operator=(const ThrowawayCups&) = delete;
 
-  // Starts the server; false with the reason when it does not come up.
-  bool start(std::string& why) {
+  // Starts the server, `extraConf` appended to its cupsd.conf; false with the reason when it does not
+  // come up.
+  bool start(std::string& why, const std::string& extraConf = {}) {
     namespace fs = std::filesystem;
     for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"})
       fs::create_directories(base_ / d);
@@ -43,7 +44,8 @@ class ThrowawayCups {
     fs::copy("/usr/lib/cups/daemon", base_ / "bin" / "daemon", fs::copy_options::recursive);
     std::ofstream(base_ / "etc" / "cupsd.conf") << "Listen " << socket().string()
                                                 << "\nBrowsing Off\nLogLevel warn\n<Location />\nOrder allow,deny\n"
-                                                   "Allow all\n</Location>\n";
+                                                   "Allow all\n</Location>\n"
+                                                << extraConf;
     std::ofstream(base_ / "etc" / "cups-files.conf")
         << "ServerRoot " << (base_ / "etc").string() << "\nRequestRoot " << (base_ / "spool").string()
         << "\nStateDir " << (base_ / "state").string() << "\nCacheDir " << (base_ / "cache").string()
