@@ -207,8 +207,7 @@ TEST_F(PrintWindowTest, JobFromTheWindowReachesCupsWithTheCommandLineHostsOption
   if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
   testsupport::ThrowawayCups cups;
   std::string why;
-  ASSERT_TRUE(cups.start(why)) << why;
-  ASSERT_TRUE(cups.addRecordingQueue("Test", fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why)) << why;
+  ASSERT_TRUE(cups.startWithRecordingQueue("Test", why)) << why;
   const fs::path job = cups.base() / "job.txt";
   testsupport::writeFile(job, "Hello, printer.\n");
 
@@ -272,8 +271,7 @@ TEST_F(PrintWindowTest, FilesOfOnePrintGoAsOneJobOrNotAtAll) {
   if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
   testsupport::ThrowawayCups cups;
   std::string why;
-  ASSERT_TRUE(cups.start(why)) << why;
-  ASSERT_TRUE(cups.addRecordingQueue("Test", fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why)) << why;
+  ASSERT_TRUE(cups.startWithRecordingQueue("Test", why)) << why;
   useScheduler(cups.socket().string());
   const fs::path first = cups.base() / "first.txt";
   const fs::path second = cups.base() / "second.txt";
