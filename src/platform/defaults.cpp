@@ -257,7 +257,6 @@ std::optional<fs::path> domainTarget(const fs::path& file) {
   return std::nullopt;
 }
 
-
 // The whole file, or its first limit + 1 bytes at least (so that an oversized file shows as such);
 // none when it cannot be read. expected is the size the file had when it was opened: the bytes are read
 // straight into a string of that size, and a file that grew meanwhile is still read to its end.
