@@ -10,7 +10,7 @@
 namespace platform::plist::readers {
 
 // Bounds on what libplist is given to read, far above what the panel writes (a stored list of 10,000
-// folders is 90,000 nodes and about 300,000 key bytes compared). Past them, its reading would take seconds
+// folders is 90,000 nodes and about 770,000 key bytes compared). Past them, its reading would take seconds
 // or minutes: it decodes entities by moving the rest of the text once per '&', and keys that share one of
 // its 4,096 hash buckets are compared with each other.
 inline constexpr std::uint64_t kMaxLibplistNodes = 500'000;

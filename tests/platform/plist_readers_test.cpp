@@ -381,6 +381,24 @@ TEST(PlistReaders, RefuseWhatLibplistCouldNotFreeOrWouldWorkOnWithoutBound) {
   }
 }
 
+// The bounds leave room: the largest folder list the panel stores (10,000 folders of 700-byte names), in a
+// form only libplist reads, is still given to it.
+TEST(PlistReaders, TheLargestStoredFolderListIsWithinLibplistsBounds) {
+  Array files;
+  for (int i = 0; i < 10000; ++i) {
+    files.push_back(Value(Dict{{"name", Value(std::string(700, 'n') + std::to_string(i))},
+                               {"password", Value(i % 2 == 0)}, {"dir", Value(true)}, {"add", Value(false)}}));
+  }
+  std::string xml = plist::toXml(Dict{{"Job Handling", Value(Dict{{"files", Value(std::move(files))}})}});
+  xml.insert(xml.find("<dict>") + 6, "<!-- c -->");
+  const auto cost = readers::libplistCost(xml);
+  EXPECT_TRUE(cost.parses);
+  EXPECT_FALSE(cost.overBounds);
+  EXPECT_LT(cost.nodes * 5, readers::kMaxLibplistNodes);
+  EXPECT_LT(cost.keyWork * 20, readers::kMaxLibplistKeyWork);
+  EXPECT_TRUE(readers::withinLimits(xml));
+}
+
 namespace {
 
 struct Tree {
