@@ -319,8 +319,8 @@ void PrintWindow::writeJobOptions() {
 }
 
 // Print: the panel saves, then may refuse (the window stays open with the user's input); an approved job
-// goes to CUPS file by file with every print-settings value as a job option, or, for a demo model, the
-// options it would carry are shown.
+// goes to CUPS as one job with a document per file and every print-settings value as a job option, or, for
+// a demo model, the options it would carry are shown.
 void PrintWindow::print() {
   if (!host_) return;
   const PrinterEntry& e = printer();
@@ -347,14 +347,14 @@ void PrintWindow::print() {
     accept();
     return;
   }
+  // One job of one document per file: all of it is sent, or none, so that a second Print sends each once.
   const platform::Text& name = settings.jobName();
-  for (const std::string& file : chosenFiles) {
-    const std::string title = name.isNone() ? file : name.utf8();
-    const auto result = platform::cups::printFile(e.queue, file, title, settings);
-    if (result.jobId == 0) {
-      inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
-      return;
-    }
+  const std::string title = name.isNone() ? chosenFiles.front() : name.utf8();
+  const std::vector<std::filesystem::path> documents(chosenFiles.begin(), chosenFiles.end());
+  const auto result = platform::cups::printFiles(e.queue, documents, title, settings);
+  if (result.jobId == 0) {
+    inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
+    return;
   }
   accept();
 }

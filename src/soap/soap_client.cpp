@@ -8,6 +8,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/host_services.h"
+#include "platform/own_folder.h"
 #include "platform/runloop.h"
 #include "plugin/trace.h"
 
@@ -16,16 +17,6 @@ namespace {
 constexpr const char* kReplyFileName = "vwxyz.xml";
 // Each turn of the wait gives the network and then the host's run loop this long at most.
 constexpr std::chrono::milliseconds kSlice{10};
-
-// True when the path is a real directory (not a symlink to one) of this user that nobody else can write
-// into; with privateOnly, one that nobody else can even enter.
-bool isUsersOwnDirectory(const std::filesystem::path& dir, bool privateOnly) {
-  struct stat st {};
-  if (::lstat(dir.c_str(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
-  const mode_t forbidden = privateOnly ? mode_t{S_IRWXG | S_IRWXO} : mode_t{S_IWGRP | S_IWOTH};
-  return (st.st_mode & forbidden) == 0;
-}
 
 // An environment value that is an absolute path, or none.
 std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
@@ -38,7 +29,7 @@ std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
 
 std::optional<std::filesystem::path> replyFilePath() {
   // The session's runtime folder is the user's alone by design; take it when it is as it should be.
-  if (auto runtime = absolutePathFromEnv("XDG_RUNTIME_DIR"); runtime && isUsersOwnDirectory(*runtime, false))
+  if (auto runtime = absolutePathFromEnv("XDG_RUNTIME_DIR"); runtime && platform::isUsersOwnFolder(*runtime, false))
     return *runtime / kReplyFileName;
 
   // Else a private folder under the temporary directory, made on first use. The checks after mkdir
@@ -46,7 +37,7 @@ std::optional<std::filesystem::path> replyFilePath() {
   const std::filesystem::path base = absolutePathFromEnv("TMPDIR").value_or("/tmp");
   const std::filesystem::path dir = base / ("ondrix-pde-" + std::to_string(::geteuid()));
   if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
-  if (!isUsersOwnDirectory(dir, true)) return std::nullopt;
+  if (!platform::isUsersOwnFolder(dir, true)) return std::nullopt;
   return dir / kReplyFileName;
 }
 

@@ -70,6 +70,12 @@ class ThrowawayCups {
     return true;
   }
 
+  // Starts the server with one recording queue named name for the demo filing model; false with the reason.
+  bool startWithRecordingQueue(const std::string& name, std::string& why) {
+    return start(why) &&
+           addRecordingQueue(name, std::filesystem::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why);
+  }
+
   // Adds a queue named name with the demo model's PPD, its plain-text filter the recording one.
   bool addRecordingQueue(const std::string& name, const std::filesystem::path& demoPPD, std::string& why) {
     std::string ppd = readFile(demoPPD);
