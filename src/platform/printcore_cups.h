@@ -43,7 +43,9 @@ struct SubmitResult {
   int jobId = 0;      // 0 on failure
   std::string error;  // CUPS's own message on failure
 };
-// Submits the file to the queue under the title, with each print-settings value as a job option.
+// Submits the file to the queue under the title, with each print-settings value as a job option, and
+// "job-hold-until=no-hold" (unless the settings name a hold) so that a queue that holds its jobs for the job
+// agent prints it at once.
 SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
                        const PrintSettings& settings);
 
