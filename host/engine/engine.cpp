@@ -110,6 +110,7 @@ class Session {
     else if (verb == "kind") std::cout << "panelKind=" << oneLine(panel_.panelKind().utf8()) << std::endl;
     else if (verb == "dump") std::cout << dumpText(panel_, frontend_.actions) << std::endl;
     else if (verb == "controls") return controls();
+    else if (verb == "cancel") return cancel();
     else return userAction(step);
     return kExitOk;
   }
@@ -161,10 +162,16 @@ class Session {
     return kExitOk;
   }
 
+  int cancel() {
+    if (!frontend_.job) return usage("step \"cancel\" cancels a job in the print system: only ondrix-job-agent has one");
+    return frontend_.job->cancel() ? kExitOk : kExitSubmitFailed;
+  }
+
   int print() {
     const bool approved = panel_.shouldPrint();
     std::cout << "shouldPrint=" << (approved ? "YES" : "NO") << std::endl;
     if (!approved) return kExitRefused;
+    if (frontend_.job) return frontend_.job->release(dialog_.settings()) ? kExitOk : kExitSubmitFailed;
     if (options_.printFile.empty()) return kExitOk;
     const platform::Text& name = dialog_.settings().jobName();
     const std::string title = name.isNone() ? options_.printFile : name.utf8();

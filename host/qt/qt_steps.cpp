@@ -271,11 +271,11 @@ ControlFacts QtActions::describe(ui::Control& control) {
   return f;
 }
 
-int runSteps(int argc, char** argv, QWidget& parent, std::string_view program) {
+int runSteps(int argc, char** argv, QWidget& parent, std::string_view program, const JobActions* job) {
   toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;
   QtActions actions(parent);
-  Frontend frontend{toolkit, runLoop, actions, program};
+  Frontend frontend{toolkit, runLoop, actions, program, job};
   return runCommandLine(argc, argv, frontend);
 }
 
