@@ -2,12 +2,24 @@
 
 #include <algorithm>
 
+#include "printer_list.h"
+#include "util/ppd_access.h"
+
 namespace jobagent {
 namespace {
 
 constexpr int kHeld = 4;  // IPP_JSTATE_HELD
 
 }  // namespace
+
+std::optional<platform::cups::Queue> ondrixQueue(const std::string& name) {
+  std::string error;
+  std::optional<platform::cups::Queue> queue = platform::cups::lookUpQueue(name, error);
+  if (!queue) return std::nullopt;
+  const ppd::FilePtr ppd = ppd::openFile(queue->ppdFile.string());
+  if (!printdialog::isOndrixModel(ppd.get())) return std::nullopt;
+  return queue;
+}
 
 bool waitsForPanel(const platform::cups::Job& job, const std::string& user) {
   return job.user == user && job.state == kHeld && job.holdUntil != "no-hold" && !job.settings.count(kSpoolTimeKey);

@@ -19,6 +19,7 @@
 
 #include "claim.h"
 #include "platform/cups_jobs.h"
+#include "platform/printcore_cups.h"
 
 namespace jobagent {
 
@@ -32,6 +33,10 @@ struct Offer {
   platform::cups::Job job;
   Claim claim;
 };
+
+// The queue with a copy of its PPD, when the PPD is an Ondrix model's (the print dialog's test); none for
+// another model's queue, a queue without PPD or a scheduler out of reach.
+std::optional<platform::cups::Queue> ondrixQueue(const std::string& name);
 
 // Whether the job waits for the panel on behalf of user: the user's own, held (not merely pending), held
 // by the queue or a hold time rather than "no-hold", and without the spool time a panel writes. The

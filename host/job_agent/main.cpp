@@ -28,10 +28,8 @@
 #include "job_window.h"
 #include "platform/cups_jobs.h"
 #include "platform/host_services.h"
-#include "printer_list.h"
 #include "qt/qt_steps.h"
 #include "toolkits/qt/qt_toolkit.h"
-#include "util/ppd_access.h"
 
 namespace {
 
@@ -47,16 +45,6 @@ std::optional<std::string> runningUser() {
   const passwd* pw = ::getpwuid(::geteuid());
   if (!pw || !pw->pw_name) return std::nullopt;
   return std::string(pw->pw_name);
-}
-
-// The queue with its PPD fetched, when its PPD is an Ondrix model's (the print dialog's test).
-std::optional<platform::cups::Queue> ondrixQueue(const std::string& name) {
-  std::string error;
-  std::optional<platform::cups::Queue> queue = platform::cups::lookUpQueue(name, error);
-  if (!queue) return std::nullopt;
-  const ppd::FilePtr ppd = ppd::openFile(queue->ppdFile.string());
-  if (!printdialog::isOndrixModel(ppd.get())) return std::nullopt;
-  return queue;
 }
 
 void announce(const jobagent::Offer& offer, jobagent::Outcome outcome) {
@@ -129,7 +117,7 @@ class Agent {
   }
 
   void openWindow(jobagent::Offer offer) {
-    std::optional<platform::cups::Queue> queue = ondrixQueue(offer.job.queue);
+    std::optional<platform::cups::Queue> queue = jobagent::ondrixQueue(offer.job.queue);
     if (!queue || !plugIn_) return;
     auto* window = new jobagent::JobWindow(std::move(offer), std::move(*queue), watcher_, *plugIn_, announce);
     window->show();
@@ -222,7 +210,7 @@ int main(int argc, char** argv) {
   }
 
   platform::cups::JobConnection cups(*user, jobagent::kSettingsPrefix);
-  jobagent::JobWatcher watcher(cups, *claims, [](const std::string& queue) { return ondrixQueue(queue).has_value(); });
+  jobagent::JobWatcher watcher(cups, *claims, [](const std::string& queue) { return jobagent::ondrixQueue(queue).has_value(); });
   watcher.report = [](const std::string& message) { std::cerr << kProgram << ": " << message << std::endl; };
   Agent agent(o, watcher, plugIn ? plugIn->principal() : nullptr);
 

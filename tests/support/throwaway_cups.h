@@ -56,7 +56,27 @@ class ThrowawayCups {
         << "#!/bin/sh\nprintf 'copies=%s %s\\n' \"$4\" \"$5\" > " << recordFile().string() << "\ncat\n";
     if (std::system(("chmod -R 755 " + (base_ / "bin").string()).c_str()) != 0) return fail(why, "chmod failed");
     chmod(base_.c_str(), 0777);  // the filter runs as lp
+    return launch(why);
+  }
 
+  // Stops the server and starts it again on the same folders, queues and jobs, as a restart does.
+  bool restart(std::string& why) {
+    stop();
+    std::error_code ec;
+    std::filesystem::remove(socket(), ec);
+    return launch(why);
+  }
+
+  // Makes every new job of the queue wait until it is released (an administrator's setting for the job agent).
+  bool holdEveryJob(const std::string& queue, std::string& why) {
+    const RunResult set =
+        runProgram("/usr/sbin/lpadmin", {"-p", queue, "-o", "job-hold-until-default=indefinite"}, env());
+    return set.status == 0 || fail(why, set.err);
+  }
+
+ private:
+  bool launch(std::string& why) {
+    namespace fs = std::filesystem;
     pid_ = fork();
     if (pid_ == 0) {
       execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (base_ / "etc/cupsd.conf").c_str(), "-s",
@@ -67,6 +87,8 @@ class ThrowawayCups {
     if (!fs::exists(socket())) return fail(why, readFile(base_ / "log/error_log"));
     return true;
   }
+
+ public:
 
   // Adds a queue named name with the demo model's PPD, its plain-text filter the recording one.
   bool addRecordingQueue(const std::string& name, const std::filesystem::path& demoPPD, std::string& why) {
