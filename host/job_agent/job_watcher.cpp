@@ -118,8 +118,10 @@ bool JobWatcher::poll() {
     case Status::unreachable:
       // A scheduler that restarted may keep the subscription or forget it; a new one costs little, and the
       // old one, if kept, is given up so that it does not pile events until its lease ends.
-      if (found.status == Status::unreachable) unreachable("the CUPS scheduler at " + cups_.server() + " went away");
-      else cups_.cancelSubscription(*subscription_);
+      if (found.status == Status::unreachable)
+        unreachable("the CUPS scheduler at " + cups_.server() + " went away");
+      else
+        cups_.cancelSubscription(*subscription_);
       subscription_.reset();
       return false;
   }

@@ -64,10 +64,12 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
   middle->addWidget(summaryBox);
 
   auto* buttons = new QDialogButtonBox;
-  QPushButton* printButton = buttons->addButton(QCoreApplication::translate("JobWindow", "&Print"), QDialogButtonBox::AcceptRole);
+  QPushButton* printButton =
+      buttons->addButton(QCoreApplication::translate("JobWindow", "&Print"), QDialogButtonBox::AcceptRole);
   printButton->setObjectName("printButton");
   printButton->setDefault(true);
-  QPushButton* cancelButton = buttons->addButton(QCoreApplication::translate("JobWindow", "Cancel &Job"), QDialogButtonBox::DestructiveRole);
+  QPushButton* cancelButton =
+      buttons->addButton(QCoreApplication::translate("JobWindow", "Cancel &Job"), QDialogButtonBox::DestructiveRole);
   cancelButton->setObjectName("cancelJobButton");
   connect(printButton, &QPushButton::clicked, this, [this] { print(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { cancelJob(); });
@@ -88,7 +90,8 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
     panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
     if (panelView_) {
       printdialog::placePanelView(*panelArea_, *panelPage_, *panelView_);
-      printdialog::followPanelChanges(*panelView_, *this, [this] { summary_->setText(printdialog::summaryHtml(*panel_)); });
+      printdialog::followPanelChanges(*panelView_, *this,
+                                      [this] { summary_->setText(printdialog::summaryHtml(*panel_)); });
     }
     panel_->willShow();
     summary_->setText(printdialog::summaryHtml(*panel_));
@@ -114,7 +117,8 @@ void JobWindow::print() {
   if (!panel_->shouldPrint()) return;
   std::string error;
   if (!watcher_.release(offer_, host_->settings().values(), error)) {
-    inform(QCoreApplication::translate("JobWindow", "Print"), QCoreApplication::translate("JobWindow", "The print system did not take the job: %1").arg(qs(error)));
+    inform(QCoreApplication::translate("JobWindow", "Print"),
+           QCoreApplication::translate("JobWindow", "The print system did not take the job: %1").arg(qs(error)));
     return;
   }
   finish(Outcome::released);
@@ -123,7 +127,8 @@ void JobWindow::print() {
 void JobWindow::cancelJob() {
   std::string error;
   if (!watcher_.cancel(offer_, error)) {
-    inform(QCoreApplication::translate("JobWindow", "Cancel Job"), QCoreApplication::translate("JobWindow", "The print system did not cancel the job: %1").arg(qs(error)));
+    inform(QCoreApplication::translate("JobWindow", "Cancel Job"),
+           QCoreApplication::translate("JobWindow", "The print system did not cancel the job: %1").arg(qs(error)));
     return;
   }
   finish(Outcome::cancelled);

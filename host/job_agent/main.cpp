@@ -66,8 +66,10 @@ class Agent {
 
   void offerWaitingJobs() {
     for (jobagent::Offer& offer : watcher_.waitingJobs()) {
-      if (options_.scripted) runScript(offer);
-      else openWindow(std::move(offer));
+      if (options_.scripted)
+        runScript(offer);
+      else
+        openWindow(std::move(offer));
     }
   }
   int worst() const { return worst_; }
@@ -88,17 +90,15 @@ class Agent {
     jobagent::Outcome outcome = jobagent::Outcome::kept;
     host::JobActions actions;
     actions.release = [&](const platform::PrintSettings& settings) {
-      return complete(outcome, jobagent::Outcome::released, [&](std::string& error) {
-        return watcher_.release(offer, settings.values(), error);
-      });
+      return complete(outcome, jobagent::Outcome::released,
+                      [&](std::string& error) { return watcher_.release(offer, settings.values(), error); });
     };
     actions.cancel = [&] {
       return complete(outcome, jobagent::Outcome::cancelled,
                       [&](std::string& error) { return watcher_.cancel(offer, error); });
     };
     QWidget parent;
-    const int status =
-        host::qt::runSteps(static_cast<int>(words.size()), argv.data(), parent, kProgram, &actions);
+    const int status = host::qt::runSteps(static_cast<int>(words.size()), argv.data(), parent, kProgram, &actions);
     if (outcome == jobagent::Outcome::kept) watcher_.keep(offer.job.id);
     worst_ = std::max(worst_, status == host::kExitRefused ? 0 : status);
     announce(offer, outcome);
@@ -141,11 +141,13 @@ int main(int argc, char** argv) {
   o.scripted = stepsAt != argv + argc;
   if (o.scripted) o.steps.assign(stepsAt + 1, argv + argc);
 
-  CLI::App cli{"Shows the Job Handling panel for each of your print jobs that an Ondrix queue holds, then "
-               "releases the job with the panel's choices.",
-               std::string(kProgram)};
+  CLI::App cli{
+      "Shows the Job Handling panel for each of your print jobs that an Ondrix queue holds, then "
+      "releases the job with the panel's choices.",
+      std::string(kProgram)};
   cli.add_flag("--once", o.once, "handle the jobs waiting now, then exit");
-  cli.add_option("--bundle", o.bundle, "the plug-in bundle folder (default: $ONDRIX_PDE_BUNDLE, else the installed one)");
+  cli.add_option("--bundle", o.bundle,
+                 "the plug-in bundle folder (default: $ONDRIX_PDE_BUNDLE, else the installed one)");
   cli.set_version_flag("--version", std::string(kProgram) + " " ONDRIX_VERSION);
   cli.footer(
       "--steps STEP...  instead of a window, run ondrix-pde-host's steps on each job's panel (off screen without a\n"
@@ -168,7 +170,8 @@ int main(int argc, char** argv) {
   std::string error;
   if (o.scripted && !host::parseSteps(o.steps, error)) return fail(error);
   if (o.bundle.empty()) o.bundle = host::defaultBundle().string();
-  if (!host::isBundle(o.bundle)) return fail("no plug-in bundle at " + o.bundle + " (it lacks Contents/Linux/libondrix-pde.so)");
+  if (!host::isBundle(o.bundle))
+    return fail("no plug-in bundle at " + o.bundle + " (it lacks Contents/Linux/libondrix-pde.so)");
   const std::optional<std::string> user = runningUser();
   if (!user) return fail("the user running the agent has no name");
   cupsSetUser(user->c_str());
@@ -210,7 +213,8 @@ int main(int argc, char** argv) {
   }
 
   platform::cups::JobConnection cups(*user, jobagent::kSettingsPrefix);
-  jobagent::JobWatcher watcher(cups, *claims, [](const std::string& queue) { return jobagent::ondrixQueue(queue).has_value(); });
+  jobagent::JobWatcher watcher(cups, *claims,
+                               [](const std::string& queue) { return jobagent::ondrixQueue(queue).has_value(); });
   watcher.report = [](const std::string& message) { std::cerr << kProgram << ": " << message << std::endl; };
   Agent agent(o, watcher, plugIn ? plugIn->principal() : nullptr);
 

@@ -15,7 +15,8 @@ namespace printdialog {
 
 QString summaryHtml(PDEPanel& panel) {
   const SummaryInfo info = panel.summaryInfo();
-  QString html = "<b>" + QString::fromStdString(panel.panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
+  QString html =
+      "<b>" + QString::fromStdString(panel.panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
   for (const auto& [title, value] : info)
     html += "<tr><td>" + QString::fromStdString(title.utf8()).toHtmlEscaped() + ":</td><td>" +
             QString::fromStdString(value.utf8()).toHtmlEscaped() + "</td></tr>";
@@ -55,8 +56,7 @@ void followPanelChanges(QWidget& root, QObject& context, std::function<void()> r
   auto later = [&context, refresh] { QTimer::singleShot(0, &context, refresh); };
   for (auto* b : root.findChildren<QAbstractButton*>()) QObject::connect(b, &QAbstractButton::clicked, &context, later);
   for (auto* e : root.findChildren<QLineEdit*>()) QObject::connect(e, &QLineEdit::textChanged, &context, later);
-  for (auto* c : root.findChildren<QComboBox*>())
-    QObject::connect(c, &QComboBox::currentIndexChanged, &context, later);
+  for (auto* c : root.findChildren<QComboBox*>()) QObject::connect(c, &QComboBox::currentIndexChanged, &context, later);
 }
 
 }  // namespace printdialog

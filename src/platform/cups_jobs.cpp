@@ -27,12 +27,18 @@ ipp_attribute_t* readJob(ipp_t* response, ipp_attribute_t* first, const std::str
   for (; attr && ippGetGroupTag(attr) == IPP_TAG_JOB; attr = ippNextAttribute(response)) {
     const char* name = ippGetName(attr);
     if (!name) continue;
-    if (!std::strcmp(name, "job-id")) job.id = ippGetInteger(attr, 0);
-    else if (!std::strcmp(name, "job-name")) job.name = text(attr);
-    else if (!std::strcmp(name, "job-originating-user-name")) job.user = text(attr);
-    else if (!std::strcmp(name, "job-state")) job.state = ippGetInteger(attr, 0);
-    else if (!std::strcmp(name, "job-hold-until")) job.holdUntil = text(attr);
-    else if (!std::strcmp(name, "job-printer-uri")) job.queue = queueOf(text(attr));
+    if (!std::strcmp(name, "job-id"))
+      job.id = ippGetInteger(attr, 0);
+    else if (!std::strcmp(name, "job-name"))
+      job.name = text(attr);
+    else if (!std::strcmp(name, "job-originating-user-name"))
+      job.user = text(attr);
+    else if (!std::strcmp(name, "job-state"))
+      job.state = ippGetInteger(attr, 0);
+    else if (!std::strcmp(name, "job-hold-until"))
+      job.holdUntil = text(attr);
+    else if (!std::strcmp(name, "job-printer-uri"))
+      job.queue = queueOf(text(attr));
     else if (std::strncmp(name, prefix.c_str(), prefix.size()) == 0) {
       char value[2048];
       ippAttributeString(attr, value, sizeof value);
@@ -63,8 +69,8 @@ ipp_t* JobConnection::newRequest(ipp_op_t op, int jobId) const {
 
 JobConnection::IppPtr JobConnection::send(ipp_t* request, std::string& error) {
   if (!http_) {
-    http_.reset(httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs,
-                             nullptr));
+    http_.reset(
+        httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
     if (!http_) {
       ippDelete(request);
       error = "cannot reach the CUPS scheduler at " + server_;
@@ -86,8 +92,8 @@ std::optional<std::vector<Job>> JobConnection::userJobs(std::string& error) {
   ipp_t* request = newRequest(IPP_OP_GET_JOBS, 0);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
   ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
-  static const char* const kWanted[] = {"job-id", "job-name", "job-originating-user-name", "job-state",
-                                        "job-hold-until", "job-printer-uri"};
+  static const char* const kWanted[] = {"job-id",    "job-name",       "job-originating-user-name",
+                                        "job-state", "job-hold-until", "job-printer-uri"};
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 6, nullptr, kWanted);
   IppPtr response = send(request, error);
   if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) return std::nullopt;

@@ -16,11 +16,11 @@ namespace platform::cups {
 // One job as the scheduler describes it.
 struct Job {
   int id = 0;
-  std::string queue;     // the queue's name, from job-printer-uri
-  std::string name;      // job-name
-  std::string user;      // job-originating-user-name
-  int state = 0;         // job-state (IPP_JSTATE_HELD is 4)
-  std::string holdUntil; // job-hold-until; empty when the job has none
+  std::string queue;      // the queue's name, from job-printer-uri
+  std::string name;       // job-name
+  std::string user;       // job-originating-user-name
+  int state = 0;          // job-state (IPP_JSTATE_HELD is 4)
+  std::string holdUntil;  // job-hold-until; empty when the job has none
   // The job's attributes whose names start with the prefix asked for (the print-settings keys).
   std::map<std::string, std::string> settings;
 };

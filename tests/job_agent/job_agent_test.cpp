@@ -23,15 +23,15 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::RunResult;
 using testsupport::runProgram;
+using testsupport::RunResult;
 
 const std::string kPrefix = "ondrix.print.PrintSettings.";
 constexpr int kHeld = 4, kCancelled = 7, kCompleted = 9;
 // The choices of a user in the panel, as steps of the command-line host.
-const std::vector<std::string> kChoices{"view",      "restore", "click", "retentionCheckBox", "type",
-                                        "suspendKeyEditText", "1234", "type", "loginNameEditText", "alice",
-                                        "save",      "print"};
+const std::vector<std::string> kChoices{
+    "view",  "restore", "click", "retentionCheckBox", "type", "suspendKeyEditText", "1234", "type", "loginNameEditText",
+    "alice", "save",    "print"};
 
 std::vector<std::string> plus(std::vector<std::string> a, const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -48,7 +48,8 @@ class JobAgent : public ::testing::Test {
     const fs::path demo = fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd";
     std::string plain = testsupport::readFile(demo);
     for (std::size_t at; (at = plain.find("Ondrix")) != std::string::npos;) plain.replace(at, 6, "Acme");
-    for (std::size_t at; (at = plain.find("\n*Kx")) != std::string::npos;) plain.erase(at + 1, plain.find('\n', at + 1) - at);
+    for (std::size_t at; (at = plain.find("\n*Kx")) != std::string::npos;)
+      plain.erase(at + 1, plain.find('\n', at + 1) - at);
     testsupport::writeFile(cups_->base() / "plain.ppd", plain);
     ready_ = cups_->start(why) && cups_->addRecordingQueue("Test", demo, why) && cups_->holdEveryJob("Test", why) &&
              cups_->addRecordingQueue("Plain", cups_->base() / "plain.ppd", why) && cups_->holdEveryJob("Plain", why);
@@ -129,8 +130,8 @@ TEST_F(JobAgent, HeldJobIsReleasedWithTheHostsKeysAndItsOwnName) {
   // The command-line host, the same steps on the same queue and job name: the same keys reach the filter.
   const fs::path settings = cups_->base() / "host.settings";
   const RunResult host = runProgram(
-      ONDRIX_HOST_EXE, plus({"--cups", "Test", "--settings", settings.string(), "--job-name", "Quarterly report"}, kChoices),
-      env());
+      ONDRIX_HOST_EXE,
+      plus({"--cups", "Test", "--settings", settings.string(), "--job-name", "Quarterly report"}, kChoices), env());
   ASSERT_EQ(host.status, 0) << host.err;
   std::map<std::string, std::string> written;
   for (const std::string& line : testsupport::linesOf(testsupport::readFile(settings)))
@@ -230,8 +231,8 @@ TEST_F(JobAgent, TwoAgentsCompleteAJobOnce) {
 TEST_F(JobAgent, OurOwnHostsJobPrintsWithoutWaiting) {
   const fs::path file = cups_->base() / "own.txt";
   testsupport::writeFile(file, "From the panel.\n");
-  const RunResult host =
-      runProgram(ONDRIX_HOST_EXE, {"--cups", "Test", "--print", file.string(), "view", "restore", "save", "print"}, env());
+  const RunResult host = runProgram(
+      ONDRIX_HOST_EXE, {"--cups", "Test", "--print", file.string(), "view", "restore", "save", "print"}, env());
   ASSERT_EQ(host.status, 0) << host.err;
   const std::map<std::string, std::string> received = cups_->takeRecordedOptions();
   EXPECT_TRUE(received.count(kPrefix + "spoolTime")) << cups_->errorLog();

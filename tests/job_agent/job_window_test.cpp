@@ -81,15 +81,16 @@ class JobWindowTest : public ::testing::Test {
   int submit(const std::string& queue, const std::string& title) {
     const fs::path file = cups_.base() / "letter.txt";
     testsupport::writeFile(file, "Dear printer,\n");
-    const testsupport::RunResult r = testsupport::runProgram("/usr/bin/lp", {"-d", queue, "-t", title, file.string()},
-                                                             cups_.env());
+    const testsupport::RunResult r =
+        testsupport::runProgram("/usr/bin/lp", {"-d", queue, "-t", title, file.string()}, cups_.env());
     EXPECT_EQ(r.status, 0) << r.err;
     return r.status == 0 ? std::stoi(r.out.substr(r.out.find(queue + "-") + queue.size() + 1)) : 0;
   }
 
   std::unique_ptr<jobagent::JobWatcher> newWatcher() {
-    return std::make_unique<jobagent::JobWatcher>(*connection_, scratch_.path() / "claims",
-                                                  [](const std::string& q) { return jobagent::ondrixQueue(q).has_value(); });
+    return std::make_unique<jobagent::JobWatcher>(*connection_, scratch_.path() / "claims", [](const std::string& q) {
+      return jobagent::ondrixQueue(q).has_value();
+    });
   }
 
   // The window for the watcher's first waiting job; none when nothing waits.
