@@ -22,18 +22,17 @@ std::optional<Claim> Claim::take(const std::filesystem::path& file) {
       return std::nullopt;
     }
     // The lock counts only on the file that still has the name; a removed one means its holder finished.
-    struct stat held {
-    }, named{};
+    struct stat held = {}, named = {};
     if (::fstat(fd, &held) != 0 || ::stat(file.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
         held.st_dev != named.st_dev) {
       ::close(fd);
       continue;
     }
-    // The process id is only for a person looking at the folder; the lock is the claim, so a failed write
-    // changes nothing.
+    // A file left by an older agent becomes the user's alone like a new one. The process id is only for a
+    // person looking at the folder; the lock is the claim, so a failed write changes nothing.
     const std::string pid = std::to_string(::getpid()) + "\n";
-    const bool noted =
-        ::ftruncate(fd, 0) == 0 && ::write(fd, pid.data(), pid.size()) == static_cast<ssize_t>(pid.size());
+    const bool noted = ::fchmod(fd, 0600) == 0 && ::ftruncate(fd, 0) == 0 &&
+                       ::write(fd, pid.data(), pid.size()) == static_cast<ssize_t>(pid.size());
     static_cast<void>(noted);
     return Claim(fd, file);
   }
