@@ -33,16 +33,16 @@ JobWatcher::~JobWatcher() {
   if (subscription_) cups_.cancelSubscription(*subscription_);
 }
 
-void JobWatcher::unreachable(const std::string& message) {
+void JobWatcher::lostScheduler(const std::string& message) {
   if (!reachable_) return;
   reachable_ = false;
-  if (report) report(message + "; waiting for it");
+  if (report) report(message, false);
 }
 
-void JobWatcher::reachable() {
+void JobWatcher::foundScheduler() {
   if (reachable_) return;
   reachable_ = true;
-  if (report) report("the CUPS scheduler at " + cups_.server() + " answers again");
+  if (report) report("the CUPS scheduler at " + cups_.server() + " answers again", true);
 }
 
 // The job as the scheduler describes it now, with every attribute, when it still waits for the panel.
@@ -62,10 +62,10 @@ std::vector<Offer> JobWatcher::waitingJobs() {
   std::string error;
   std::optional<std::vector<platform::cups::Job>> jobs = cups_.userJobs(error);
   if (!jobs) {
-    unreachable(error);
+    lostScheduler(error);
     return offers;
   }
-  reachable();
+  foundScheduler();
   std::sort(jobs->begin(), jobs->end(), [](const auto& a, const auto& b) { return a.id < b.id; });
   for (const platform::cups::Job& listed : *jobs) {
     if (!waitsForPanel(listed, cups_.user()) || kept_.count(listed.id)) continue;
@@ -89,10 +89,10 @@ bool JobWatcher::poll() {
   if (!subscription_) {
     subscription_ = cups_.createSubscription({"job-created", "job-state-changed"}, kLeaseSeconds, error);
     if (!subscription_) {
-      unreachable(error);
+      lostScheduler(error);
       return false;
     }
-    reachable();
+    foundScheduler();
     sequence_ = 1;
     renewAt_ = std::chrono::steady_clock::now() + std::chrono::seconds(kLeaseSeconds / 2);
     // Jobs may have come while nobody listened, and a restarted scheduler may have new queues.
@@ -119,7 +119,7 @@ bool JobWatcher::poll() {
       // A scheduler that restarted may keep the subscription or forget it; a new one costs little, and the
       // old one, if kept, is given up so that it does not pile events until its lease ends.
       if (found.status == Status::unreachable)
-        unreachable("the CUPS scheduler at " + cups_.server() + " went away");
+        lostScheduler("the CUPS scheduler at " + cups_.server() + " went away");
       else
         cups_.cancelSubscription(*subscription_);
       subscription_.reset();

@@ -71,16 +71,19 @@ class JobWatcher {
   // Leaves the job held and does not offer it again while this watcher lives.
   void keep(int jobId) { kept_.insert(jobId); }
 
-  // Told once when the scheduler stops answering and once when it answers again (for stderr).
-  std::function<void(const std::string& message)> report;
+  // Whether the scheduler answered the last request.
+  bool schedulerAnswers() const { return reachable_; }
+
+  // Told once when the scheduler stops answering (answers false) and once when it answers again (for stderr).
+  std::function<void(const std::string& message, bool answers)> report;
 
   // The lease asked for a subscription; it is renewed when half of it has passed.
   static constexpr int kLeaseSeconds = 600;
 
  private:
   std::optional<platform::cups::Job> stillWaiting(int id, std::string& error);
-  void unreachable(const std::string& message);
-  void reachable();
+  void lostScheduler(const std::string& message);
+  void foundScheduler();
 
   platform::cups::JobConnection& cups_;
   std::filesystem::path claims_;

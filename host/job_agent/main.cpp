@@ -36,6 +36,8 @@ namespace {
 constexpr std::string_view kProgram = "ondrix-job-agent";
 // How often a running agent asks for its subscription's events: a new job's window opens within this.
 constexpr int kPollMs = 250;
+// --once found no scheduler to ask.
+constexpr int kExitNoScheduler = 3;
 
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void requestStop(int) { stopRequested = 1; }
@@ -154,7 +156,7 @@ int main(int argc, char** argv) {
       "                 display); an approved print step releases the job, the step cancel cancels it.\n"
       "Output: one line per job, job=QUEUE-ID released|cancelled|kept.\n"
       "Exit status: 0 done; 2 bad usage, a step the layout does not fit, or no private runtime folder; 3 the\n"
-      "print system refused an operation on a job (its reason on stderr).\n"
+      "print system refused an operation on a job (its reason on stderr), or --once found no scheduler.\n"
       "Environment: CUPS_SERVER (the scheduler), XDG_RUNTIME_DIR (claims and the session's lock),\n"
       "XDG_SESSION_ID (one running agent per session), ONDRIX_PDE_BUNDLE, LANGUAGE=de|ja with a UTF-8 LANG.");
   try {
@@ -215,11 +217,14 @@ int main(int argc, char** argv) {
   platform::cups::JobConnection cups(*user, jobagent::kSettingsPrefix);
   jobagent::JobWatcher watcher(cups, *claims,
                                [](const std::string& queue) { return jobagent::ondrixQueue(queue).has_value(); });
-  watcher.report = [](const std::string& message) { std::cerr << kProgram << ": " << message << std::endl; };
+  watcher.report = [&o](const std::string& message, bool answers) {
+    std::cerr << kProgram << ": " << message << (o.once || answers ? "" : "; waiting for it") << std::endl;
+  };
   Agent agent(o, watcher, plugIn ? plugIn->principal() : nullptr);
 
   if (o.once) {
     agent.offerWaitingJobs();
+    if (!watcher.schedulerAnswers()) return kExitNoScheduler;
     if (agent.windowsOpened() > 0) app.exec();
     return agent.worst();
   }
