@@ -241,12 +241,12 @@ TEST_F(JobAgent, OurOwnHostsJobPrintsWithoutWaiting) {
 // Without a scheduler a one-off run says so, once, and fails; a running agent would wait for it.
 TEST(JobAgentWithoutScheduler, OnceSaysSoAndFails) {
   const testsupport::ScratchDir scratch("ondrix-agent-nocups");
-  const RunResult r = runProgram(ONDRIX_JOB_AGENT_EXE, {"--once", "--steps", "view"},
-                                 {{"CUPS_SERVER", (scratch.path() / "no-such-socket").string()},
-                                  {"XDG_RUNTIME_DIR", scratch.path().string()}});
+  const RunResult r = runProgram(
+      ONDRIX_JOB_AGENT_EXE, {"--once", "--steps", "view"},
+      {{"CUPS_SERVER", (scratch.path() / "no-such-socket").string()}, {"XDG_RUNTIME_DIR", scratch.path().string()}});
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "ondrix-job-agent: cannot reach the CUPS scheduler at " + (scratch.path() / "no-such-socket").string() +
-                       "\n");
+  EXPECT_EQ(r.err, "ondrix-job-agent: cannot reach the CUPS scheduler at " +
+                       (scratch.path() / "no-such-socket").string() + "\n");
   EXPECT_EQ(r.out, "");
 }
 
