@@ -1,6 +1,5 @@
 #include "print_window.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -17,11 +16,11 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "panel_page.h"
 #include "platform/printcore_cups.h"
 #include "ppd_options.h"
 #include "engine/settings_file.h"
@@ -79,22 +78,11 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   optionsPage_ = new QWidget;
   optionsForm_ = new QFormLayout(optionsPage_);
   tabs_->addTab(optionsPage_, tr("Printer Options"));
-  panelArea_ = new QScrollArea;
-  panelArea_->setObjectName("panelArea");
-  panelArea_->setWidgetResizable(true);
-  panelArea_->setFrameShape(QFrame::NoFrame);
-  panelPage_ = new QWidget;
-  auto* pageLayout = new QVBoxLayout(panelPage_);
-  pageLayout->setContentsMargins(0, 0, 0, 0);
-  panelArea_->setWidget(panelPage_);
+  panelArea_ = makePanelArea(panelPage_);
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
-  summary_ = new QLabel;
-  summary_->setObjectName("summary");
-  summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  summary_->setWordWrap(true);
-  summary_->setTextFormat(Qt::RichText);
+  summary_ = makeSummaryLabel();
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
   summaryBox->setMinimumWidth(240);
@@ -218,11 +206,8 @@ void PrintWindow::startPrinter() {
     panel_->restoreValuesAndReturnError(nullptr);
     panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
     if (panelView_) {
-      panelPage_->layout()->addWidget(panelView_);
-      panelPage_->layout()->setAlignment(panelView_, Qt::AlignLeft | Qt::AlignTop);
-      // The whole panel in view, as its layout was drawn.
-      panelArea_->setMinimumSize(panelView_->sizeHint().grownBy(QMargins(2, 2, 2, 2)));
-      followPanelChanges(panelView_);
+      placePanelView(*panelArea_, *panelPage_, *panelView_);
+      followPanelChanges(*panelView_, *this, [this] { refreshSummary(); });
     }
     tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));
     if (panelInFront) tabs_->setCurrentWidget(panelArea_);
@@ -273,26 +258,12 @@ void PrintWindow::offerPPDChoice(QComboBox* combo, const std::string& option) {
   refreshSummary();
 }
 
-// The summary follows every change in the panel: after each of the panel's own controls has sent its
-// action, it is asked again.
-void PrintWindow::followPanelChanges(QWidget* root) {
-  auto later = [this] { QTimer::singleShot(0, this, [this] { refreshSummary(); }); };
-  for (auto* b : root->findChildren<QAbstractButton*>()) connect(b, &QAbstractButton::clicked, this, later);
-  for (auto* e : root->findChildren<QLineEdit*>()) connect(e, &QLineEdit::textChanged, this, later);
-  for (auto* c : root->findChildren<QComboBox*>()) connect(c, &QComboBox::currentIndexChanged, this, later);
-}
-
 void PrintWindow::refreshSummary() {
   if (!panel_) {
     summary_->setText(tr("<i>This printer has no Job Handling panel.</i>"));
     return;
   }
-  const SummaryInfo info = panel_->summaryInfo();
-  QString html = "<b>" + qs(panel_->panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
-  for (const auto& [title, value] : info)
-    html += "<tr><td>" + qs(title.utf8()).toHtmlEscaped() + ":</td><td>" + qs(value.utf8()).toHtmlEscaped() +
-            "</td></tr>";
-  summary_->setText(html + "</table>");
+  summary_->setText(summaryHtml(*panel_));
 }
 
 void PrintWindow::chooseFiles() {

@@ -4,8 +4,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string>
 
 namespace platform {
+namespace {
+
+// An environment value that is an absolute path, or none.
+std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || value[0] != '/') return std::nullopt;
+  return std::filesystem::path(value);
+}
+
+}  // namespace
 
 bool isUsersOwnFolder(const std::filesystem::path& folder, bool privateOnly) {
   struct stat st {};
@@ -29,6 +41,20 @@ bool makeFolders(const std::filesystem::path& folder) {
     return true;
   }
   return errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::filesystem::path> userRuntimeDirectory() {
+  // The session's runtime folder is the user's alone by design; take it when it is as it should be.
+  if (auto runtime = absolutePathFromEnv("XDG_RUNTIME_DIR"); runtime && isUsersOwnFolder(*runtime, false))
+    return *runtime;
+
+  // Else a private folder under the temporary directory, made on first use. The checks after mkdir
+  // catch a folder or symlink that someone else planted under the name beforehand.
+  const std::filesystem::path base = absolutePathFromEnv("TMPDIR").value_or("/tmp");
+  const std::filesystem::path dir = base / ("ondrix-pde-" + std::to_string(::geteuid()));
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+  if (!isUsersOwnFolder(dir, true)) return std::nullopt;
+  return dir;
 }
 
 }  // namespace platform

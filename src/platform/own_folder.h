@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace platform {
 
@@ -13,5 +14,10 @@ bool isUsersOwnFolder(const std::filesystem::path& folder, bool privateOnly);
 // rules ask); folders that exist are left as they are. True when the folder exists afterwards, also when
 // another process made it at the same moment.
 bool makeFolders(const std::filesystem::path& folder);
+
+// $XDG_RUNTIME_DIR when it is an absolute path to a folder of the user's own; else "/tmp/ondrix-pde-<uid>"
+// (under $TMPDIR when it is absolute), made 0700 on first use and refused when someone else planted it.
+// None when no such folder can be had.
+std::optional<std::filesystem::path> userRuntimeDirectory();
 
 }  // namespace platform

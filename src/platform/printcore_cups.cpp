@@ -133,6 +133,8 @@ SubmitResult printFiles(const std::string& queue, const std::vector<std::filesys
   cups_option_t* rawOptions = nullptr;
   int count = 0;
   for (const auto& [key, value] : settings.values()) count = cupsAddOption(key.c_str(), value.c_str(), count, &rawOptions);
+  // A hold the job's own settings ask for (say until the night) stays.
+  if (!settings.getValue("job-hold-until")) count = cupsAddOption("job-hold-until", "no-hold", count, &rawOptions);
   const std::unique_ptr<cups_option_t, OptionsDeleter> options(rawOptions, OptionsDeleter{count});
   const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), count, options.get());
   if (job == 0) {

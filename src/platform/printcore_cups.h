@@ -46,7 +46,8 @@ struct SubmitResult {
 // Submits the files to the queue as one job of several documents, in their order (as lp does), under the
 // title, with each print-settings value as a job option. Every file is opened before anything is sent, so
 // an unreadable one sends nothing; a failure midway cancels the job, so that no part of it prints and a
-// second try sends every file once.
+// second try sends every file once. The job says "job-hold-until=no-hold" (unless the settings name a hold):
+// it has been through the panel already, so a queue that holds its jobs for the job agent prints it at once.
 SubmitResult printFiles(const std::string& queue, const std::vector<std::filesystem::path>& files,
                         const std::string& title, const PrintSettings& settings);
 // The same for one file.

@@ -35,6 +35,11 @@ if grep -qx ./usr/bin/ondrix-print-dialog "$work/contents"; then
     grep -qx "$f" "$work/contents" || fail "the package lacks $f"
   done
 fi
+if grep -qx ./usr/bin/ondrix-job-agent "$work/contents"; then
+  for f in ./etc/xdg/autostart/ondrix-job-agent.desktop ./usr/share/man/man1/ondrix-job-agent.1.gz; do
+    grep -qx "$f" "$work/contents" || fail "the package lacks $f"
+  done
+fi
 # Nothing of the build or the tests comes along.
 ! grep -E '\.(a|h|cpp)$|_test$|/include/' "$work/contents" || fail "the package holds build or test files"
 

@@ -58,7 +58,27 @@ class ThrowawayCups {
         << "#!/bin/sh\nprintf 'copies=%s %s\\n' \"$4\" \"$5\" > " << recordFile().string() << "\ncat\n";
     if (std::system(("chmod -R 755 " + (base_ / "bin").string()).c_str()) != 0) return fail(why, "chmod failed");
     chmod(base_.c_str(), 0777);  // the filter runs as lp
+    return launch(why);
+  }
 
+  // Stops the server and starts it again on the same folders, queues and jobs, as a restart does.
+  bool restart(std::string& why) {
+    stop();
+    std::error_code ec;
+    std::filesystem::remove(socket(), ec);
+    return launch(why);
+  }
+
+  // Makes every new job of the queue wait until it is released (an administrator's setting for the job agent).
+  bool holdEveryJob(const std::string& queue, std::string& why) {
+    const RunResult set =
+        runProgram("/usr/sbin/lpadmin", {"-p", queue, "-o", "job-hold-until-default=indefinite"}, env());
+    return set.status == 0 || fail(why, set.err);
+  }
+
+ private:
+  bool launch(std::string& why) {
+    namespace fs = std::filesystem;
     pid_ = fork();
     if (pid_ == 0) {
       execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (base_ / "etc/cupsd.conf").c_str(), "-s",
@@ -70,6 +90,7 @@ class ThrowawayCups {
     return true;
   }
 
+ public:
   // Starts the server with one recording queue named name for the demo filing model; false with the reason.
   bool startWithRecordingQueue(const std::string& name, std::string& why) {
     return start(why) &&
