@@ -85,16 +85,24 @@ std::optional<std::vector<Step>> parseSteps(const std::vector<std::string>& word
 std::string stepsSynopsis() {
   std::string bare;
   std::string withArguments;
+  // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a literal + string chain.
   for (const Verb& verb : kVerbs) {
-    if (verb.arguments.empty()) bare += (bare.empty() ? "" : " ") + std::string(verb.name);
-    else withArguments += " | " + std::string(verb.name) + " " + std::string(verb.arguments);
+    if (verb.arguments.empty()) {
+      if (!bare.empty()) bare += ' ';
+      bare += verb.name;
+    } else {
+      withArguments.append(" | ").append(verb.name).append(" ").append(verb.arguments);
+    }
   }
   return bare + withArguments;
 }
 
 std::string defaultSteps() {
   std::string out;
-  for (const char* name : kDefaultVerbs) out += (out.empty() ? "" : " ") + std::string(name);
+  for (const char* name : kDefaultVerbs) {
+    if (!out.empty()) out += ' ';
+    out += name;
+  }
   return out;
 }
 
