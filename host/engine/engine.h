@@ -11,11 +11,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/printcore.h"
 #include "platform/text.h"
 #include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
@@ -66,12 +68,21 @@ class UserActions {
   const toolkits::ToolkitSpecifics& toolkit_;
 };
 
+// For a front end whose panel completes a job that is already in the print system (the job agent): what an
+// approved print step does instead of submitting --print, and what the cancel step does. Each returns false
+// when the print system refused, which ends the run with kExitSubmitFailed.
+struct JobActions {
+  std::function<bool(const platform::PrintSettings& settings)> release;
+  std::function<bool()> cancel;
+};
+
 // What a front end hands the engine; everything is borrowed for the run.
 struct Frontend {
   ui::Toolkit& toolkit;
   platform::RunLoop& runLoop;
   UserActions& actions;
   std::string_view program;  // the name that opens error messages
+  const JobActions* job = nullptr;  // none: the cancel step is refused as bad usage
 };
 
 // Runs one dialog from a command line of ondrix-pde-host's options and steps (an optional "--steps" word

@@ -89,6 +89,7 @@ int Session::print(const Step&) {
   const bool approved = panel_.shouldPrint();
   std::cout << "shouldPrint=" << (approved ? "YES" : "NO") << std::endl;
   if (!approved) return kExitRefused;
+  if (frontend_.job) return frontend_.job->release(dialog_.settings()) ? kExitOk : kExitSubmitFailed;
   if (options_.printFile.empty()) return kExitOk;
   const platform::Text& name = dialog_.settings().jobName();
   const std::string title = name.isNone() ? options_.printFile : name.utf8();
@@ -101,6 +102,11 @@ int Session::print(const Step&) {
   }
   std::cout << "job=" << queue << "-" << result.jobId << std::endl;
   return kExitOk;
+}
+
+int Session::cancel(const Step&) {
+  if (!frontend_.job) return usage("step \"cancel\" cancels a job in the print system: only ondrix-job-agent has one");
+  return frontend_.job->cancel() ? kExitOk : kExitSubmitFailed;
 }
 
 // A sorted listing, so scripts can compare it.

@@ -60,6 +60,7 @@ class Session {
   int paste(const Step& step);
   int clear(const Step& step);
   int set(const Step& step);
+  int cancel(const Step& step);
 
  private:
   int usage(const std::string& message) const;

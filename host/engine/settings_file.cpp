@@ -56,7 +56,11 @@ bool checkSettingsFileWritable(const std::filesystem::path& file, std::string& e
 bool writeSettingsFile(const std::filesystem::path& file, const platform::PrintSettings& settings, std::string& error) {
   std::string text;
   for (const auto& [key, value] : settings.values()) text += key + '=' + value + '\n';
-  const platform::AtomicWrite how{.temporaryPrefix = "." + file.filename().string() + ".", .mode = 0600};
+  // Appended in steps: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + string + literal.
+  std::string prefix = ".";
+  prefix += file.filename().string();
+  prefix += ".";
+  const platform::AtomicWrite how{.temporaryPrefix = prefix, .mode = 0600};
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   if (!platform::writeFileAtomically(file, std::span(bytes, text.size()), how)) {
     error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);

@@ -21,6 +21,7 @@ constexpr std::array kVerbs{
     Verb{"kind", "", &Session::kind},
     Verb{"dump", "", &Session::dump},
     Verb{"controls", "", &Session::controls},
+    Verb{"cancel", "", &Session::cancel},
     Verb{"click", "NAME", &Session::click},
     Verb{"select", "NAME N", &Session::select},
     Verb{"type", "NAME TEXT", &Session::type},

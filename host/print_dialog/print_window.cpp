@@ -1,6 +1,5 @@
 #include "print_window.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -17,11 +16,11 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "panel_page.h"
 #include "platform/printcore_cups.h"
 #include "ppd_options.h"
 #include "engine/settings_file.h"
@@ -79,22 +78,11 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   optionsPage_ = new QWidget;
   optionsForm_ = new QFormLayout(optionsPage_);
   tabs_->addTab(optionsPage_, tr("Printer Options"));
-  panelArea_ = new QScrollArea;
-  panelArea_->setObjectName("panelArea");
-  panelArea_->setWidgetResizable(true);
-  panelArea_->setFrameShape(QFrame::NoFrame);
-  panelPage_ = new QWidget;
-  auto* pageLayout = new QVBoxLayout(panelPage_);
-  pageLayout->setContentsMargins(0, 0, 0, 0);
-  panelArea_->setWidget(panelPage_);
+  panelArea_ = makePanelArea(panelPage_);
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
-  summary_ = new QLabel;
-  summary_->setObjectName("summary");
-  summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  summary_->setWordWrap(true);
-  summary_->setTextFormat(Qt::RichText);
+  summary_ = makeSummaryLabel();
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
   summaryBox->setMinimumWidth(240);
@@ -218,11 +206,8 @@ void PrintWindow::startPrinter() {
     panel_->restoreValuesAndReturnError(nullptr);
     panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
     if (panelView_) {
-      panelPage_->layout()->addWidget(panelView_);
-      panelPage_->layout()->setAlignment(panelView_, Qt::AlignLeft | Qt::AlignTop);
-      // The whole panel in view, as its layout was drawn.
-      panelArea_->setMinimumSize(panelView_->sizeHint().grownBy(QMargins(2, 2, 2, 2)));
-      followPanelChanges(panelView_);
+      placePanelView(*panelArea_, *panelPage_, *panelView_);
+      followPanelChanges(*panelView_, *this, [this] { refreshSummary(); });
     }
     tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));
     if (panelInFront) tabs_->setCurrentWidget(panelArea_);
@@ -273,26 +258,12 @@ void PrintWindow::offerPPDChoice(QComboBox* combo, const std::string& option) {
   refreshSummary();
 }
 
-// The summary follows every change in the panel: after each of the panel's own controls has sent its
-// action, it is asked again.
-void PrintWindow::followPanelChanges(QWidget* root) {
-  auto later = [this] { QTimer::singleShot(0, this, [this] { refreshSummary(); }); };
-  for (auto* b : root->findChildren<QAbstractButton*>()) connect(b, &QAbstractButton::clicked, this, later);
-  for (auto* e : root->findChildren<QLineEdit*>()) connect(e, &QLineEdit::textChanged, this, later);
-  for (auto* c : root->findChildren<QComboBox*>()) connect(c, &QComboBox::currentIndexChanged, this, later);
-}
-
 void PrintWindow::refreshSummary() {
   if (!panel_) {
     summary_->setText(tr("<i>This printer has no Job Handling panel.</i>"));
     return;
   }
-  const SummaryInfo info = panel_->summaryInfo();
-  QString html = "<b>" + qs(panel_->panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
-  for (const auto& [title, value] : info)
-    html += "<tr><td>" + qs(title.utf8()).toHtmlEscaped() + ":</td><td>" + qs(value.utf8()).toHtmlEscaped() +
-            "</td></tr>";
-  summary_->setText(html + "</table>");
+  summary_->setText(summaryHtml(*panel_));
 }
 
 void PrintWindow::chooseFiles() {
@@ -319,8 +290,8 @@ void PrintWindow::writeJobOptions() {
 }
 
 // Print: the panel saves, then may refuse (the window stays open with the user's input); an approved job
-// goes to CUPS file by file with every print-settings value as a job option, or, for a demo model, the
-// options it would carry are shown.
+// goes to CUPS as one job with a document per file and every print-settings value as a job option, or, for
+// a demo model, the options it would carry are shown.
 void PrintWindow::print() {
   if (!host_) return;
   const PrinterEntry& e = printer();
@@ -347,14 +318,14 @@ void PrintWindow::print() {
     accept();
     return;
   }
+  // One job of one document per file: all of it is sent, or none, so that a second Print sends each once.
   const platform::Text& name = settings.jobName();
-  for (const std::string& file : chosenFiles) {
-    const std::string title = name.isNone() ? file : name.utf8();
-    const auto result = platform::cups::printFile(e.queue, file, title, settings);
-    if (result.jobId == 0) {
-      inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
-      return;
-    }
+  const std::string title = name.isNone() ? chosenFiles.front() : name.utf8();
+  const std::vector<std::filesystem::path> documents(chosenFiles.begin(), chosenFiles.end());
+  const auto result = platform::cups::printFiles(e.queue, documents, title, settings);
+  if (result.jobId == 0) {
+    inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
+    return;
   }
   accept();
 }

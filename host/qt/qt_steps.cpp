@@ -152,11 +152,11 @@ bool QtActions::clear(ui::TextField& field) {
 
 std::vector<ui::Control*> QtActions::controlsOf(ui::Nib& nib) { return toolkits::qt::controlsOf(nib); }
 
-int runSteps(int argc, char** argv, QWidget& parent, std::string_view program) {
+int runSteps(int argc, char** argv, QWidget& parent, std::string_view program, const JobActions* job) {
   toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;
   QtActions actions(parent);
-  Frontend frontend{toolkit, runLoop, actions, program};
+  Frontend frontend{toolkit, runLoop, actions, program, job};
   return runCommandLine(argc, argv, frontend);
 }
 

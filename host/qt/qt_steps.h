@@ -37,8 +37,10 @@ class QtActions : public UserActions {
 };
 
 // Runs the command line (ondrix-pde-host's options, then "--steps" and the steps) on the Qt toolkit with
-// the panel's view inside parent. Returns the exit status of ondrix-pde-host for the same steps.
+// the panel's view inside parent. Returns the exit status of ondrix-pde-host for the same steps; job, when
+// given, completes a job already in the print system (engine.h).
 // REQUIRES: a QApplication exists; called on its thread.
-int runSteps(int argc, char** argv, QWidget& parent, std::string_view program = "ondrix-print-dialog");
+int runSteps(int argc, char** argv, QWidget& parent, std::string_view program = "ondrix-print-dialog",
+             const JobActions* job = nullptr);
 
 }  // namespace host::qt

@@ -191,6 +191,37 @@ TEST_F(ActionsTest, RetentionModeOtherThanHoldOnlyLeavesQuickFile) {
   }
 }
 
+// In the radio form, a retention mode other than hold only moves only quick file, to the main folder, and
+// the move is the folder action's own: a folder name and pass code that are not held go with it.
+TEST_F(ActionsTest, RetentionModeMovesOnlyQuickFileInTheRadioForm) {
+  struct Case {
+    long folderRow;
+    long retentionRow;
+    bool held;
+    long folderAfter;
+    bool cleared;
+  };
+  const Case cases[] = {{0, 0, false, 1, true}, {0, 2, false, 1, true}, {0, 2, true, 1, false},
+                        {1, 0, false, 1, false}, {2, 0, false, 2, false}, {2, 2, false, 2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("folder row " + std::to_string(c.folderRow) + ", retention row " + std::to_string(c.retentionRow) +
+                 (c.held ? ", held" : ""));
+    Panel& panel = retainingPanel(k5);
+    ASSERT_TRUE(headless::select(get(panel, "folderSelectionMatrix"), c.folderRow));
+    ASSERT_TRUE(headless::select(get(panel, "suspendMatrix"), 1));
+    put(panel, "folderNameButton", c.held ? "1" : "0");
+    put(panel, "folderPasswordButton", c.held ? "1" : "0");
+    put(panel, "folderNameEditText", "Sales");
+    put(panel, "folderPasswordEditText", "77");
+
+    ASSERT_TRUE(headless::select(get(panel, "suspendMatrix"), c.retentionRow));
+
+    EXPECT_EQ(facts(panel, "folderSelectionMatrix").selectedRow, c.folderAfter);
+    EXPECT_EQ(text(panel, "folderNameEditText"), c.cleared ? "" : "Sales");
+    EXPECT_EQ(text(panel, "folderPasswordEditText"), c.cleared ? "" : "77");
+  }
+}
+
 TEST_F(ActionsTest, ProtectedFolderInThePopUpBringsTheFolderPassCode) {
   Panel& panel = retainingPanel(k4);
   put(panel, "folderPasswordEditText", "99");
