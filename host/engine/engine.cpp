@@ -115,7 +115,7 @@ std::unique_ptr<DialogHost> openDialog(const Options& o, std::string& error) {
     if (o.deviceURI) printer = platform::Printer(printer.id(), o.deviceURI);
     if (o.ppd.empty()) ppdPath = cupsQueue->ppdFile.string();
   }
-  ppd::FilePtr ppdFile = ppd::openFile(ppdPath, &error);
+  ppd::FilePtr ppdFile = ppd::openFile(ppdPath, error);
   if (!ppdFile) {
     error = "cannot read the PPD " + ppdPath + ": " + error;
     return nullptr;

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/hex.h"
 #include "platform/own_folder.h"
 
 namespace platform {
@@ -140,13 +141,8 @@ std::string fileStem(const std::string& name) {
   unsigned char digest[32];
   const ssize_t length = cupsHashData("sha2-256", name.data(), name.size(), digest, sizeof digest);
   if (length != static_cast<ssize_t>(sizeof digest)) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string stem = readable + "~";
-  for (ssize_t i = 0; i < length; ++i) {
-    stem += kHex[digest[i] >> 4];
-    stem += kHex[digest[i] & 0x0F];
-  }
-  return stem;
+  const std::string_view bytes(reinterpret_cast<const char*>(digest), sizeof digest);
+  return readable + "~" + hexText(bytes, HexDigits::lower);
 }
 
 // The six characters mkostemp puts in place of "XXXXXX".
@@ -400,10 +396,11 @@ std::string UserDefaults::temporaryPrefix(const std::string& name) {
   return prefix;
 }
 
-// Reads the file on every call, so that what other processes stored is seen; parses it only when its bytes
-// differ from those last parsed or written here. A file that is not a dictionary property list is moved
-// aside, never left to be overwritten by the next save; a missing or unreadable file is simply no domain,
-// and so is any file in a folder that is not the user's own.
+// Looks at the file on every call, so that what other processes stored is seen: its bytes are read again
+// only when its identity changed or it is too young to trust, and parsed only when they differ from those
+// last parsed or written here. A file that is not a dictionary property list is moved aside, never left to
+// be overwritten by the next save; a missing or unreadable file is simply no domain, and so is any file in
+// a folder that is not the user's own.
 std::shared_ptr<const plist::Dict> UserDefaults::sharedPersistentDomain(const std::string& name) {
   if (name.empty() || !isOwnStoreFolder(folder_)) return nullptr;
   const auto target = domainTarget(fileFor(name));

@@ -92,7 +92,7 @@ TEST(UserDefaults, KeepsWhatItIsGivenAndWhatOthersStored) {
   EXPECT_EQ(namesIn(store.folder()), (std::vector<std::string>{"ondrix.mfp.Q.plist", "ondrix.mfp.R.plist"}));
 }
 
-TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
+TEST(UserDefaults, SeesWhatAnotherStoreWrote) {
   ScratchDir dir;
   UserDefaults first(dir.path());
   UserDefaults second(dir.path());
