@@ -42,9 +42,9 @@ TEST(CredentialText, DecodersInvertTheEncodersAndRefuseDamage) {
   }
   const std::string hex = crypto::encryptToHex("4711", 16);
   const std::string coded = crypto::encryptToBase64("alice");
-  const std::string damaged[] = {hex.substr(1), hex + "00", "G" + hex.substr(1)};
+  const std::string damaged[] = {hex.substr(1), hex + "00", std::string("G").append(hex, 1)};
   for (const std::string& value : damaged) EXPECT_EQ(crypto::decryptFromHex(value, 32), std::nullopt) << value;
-  const std::string damagedCoded[] = {coded.substr(4), coded + "=", "!" + coded.substr(1), "AAAA"};
+  const std::string damagedCoded[] = {coded.substr(4), coded + "=", std::string("!").append(coded, 1), "AAAA"};
   for (const std::string& value : damagedCoded)
     EXPECT_EQ(crypto::decryptFromBase64(value), std::nullopt) << value;
 }

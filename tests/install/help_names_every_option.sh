@@ -15,8 +15,10 @@ for page in "$source"/dist/man/*.[18]; do
     continue
   fi
   help=$(QT_QPA_PLATFORM=offscreen "$binary" --help 2>&1) || { echo "FAIL: $program --help failed" >&2; fail=1; continue; }
-  # Options are written \-\-name in the page's roff.
-  for option in $(grep -o '\\-\\-[a-z][a-z0-9\\-]*' "$page" | sed 's/\\//g' | sort -u); do
+  # Options are written \-\-name in the roff of the page's OPTIONS section (elsewhere a page may name
+  # another program's options).
+  for option in $(awk '/^\.SH/ { on = ($2 == "OPTIONS") } on' "$page" | grep -o '\\-\\-[a-z][a-z0-9\\-]*' |
+                  sed 's/\\//g' | sort -u); do
     printf '%s\n' "$help" | grep -q -- "$option\b" || { echo "FAIL: $program --help lacks $option" >&2; fail=1; }
   done
 done

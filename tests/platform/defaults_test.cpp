@@ -364,7 +364,8 @@ TEST(UserDefaults, ProcessesSavingAtOnceUnderTheLockLoseNothing) {
   EXPECT_EQ(domain->size(), kDomain.size() + kProcesses * kSavesEach);
   for (int p = 0; p < kProcesses; ++p) {
     for (int i = 0; i < kSavesEach; ++i) {
-      EXPECT_NE(plist::find(*domain, "p" + std::to_string(p) + "-" + std::to_string(i)), nullptr) << p << " " << i;
+      const std::string key = std::string("p").append(std::to_string(p)).append("-").append(std::to_string(i));
+      EXPECT_NE(plist::find(*domain, key), nullptr) << p << " " << i;
     }
   }
   EXPECT_EQ(domain->at("Job Handling"), kDomain.at("Job Handling"));
