@@ -11,6 +11,7 @@
 #include "crypto/credential_cipher.h"
 #include "crypto/credential_text.h"
 #include "platform/encoding.h"
+#include "plugin/held_fields.h"
 #include "plugin/panel.h"
 #include "prefs/preference_domain.h"
 
@@ -47,6 +48,20 @@ std::string hexAscii(const Text& text) {
   const auto ascii = platform::getCString(text, platform::kCFStringEncodingASCII);
   if (!ascii || ascii->size() > kAsciiLimit) return {};
   return crypto::encryptToHex(*ascii, kAesBlockSize);
+}
+
+// A held field's value in its stored form; a credential released is stored as the empty string.
+std::string storedForm(held::StoredForm form, const Text& value, bool isHeld) {
+  if (form == held::StoredForm::clear) return value.utf8();
+  if (!isHeld) return {};
+  switch (form) {
+    case held::StoredForm::hex16: return hex16(value);
+    case held::StoredForm::hex32: return hex32(value);
+    case held::StoredForm::base64: return base64Form(value);
+    case held::StoredForm::hexAscii: return hexAscii(value);
+    case held::StoredForm::clear: break;
+  }
+  return {};
 }
 
 // The record's string under key as a text, or none when it is missing or not a string.
@@ -94,11 +109,7 @@ void OndrixPrintPdeTarvel::CheckPreference() {
 // decodes them. A stored value that is not a string counts as absent.
 void OndrixPrintPdeTarvel::GetUserPreference() {
   prefHoldButtonFlag = 0;
-  for (Text* field : {&prefSuspendKeyStringRef, &prefLoginNameStringRef, &prefPasswordStringRef,
-                      &prefUserNumberStringRef, &prefAccountNumberStringRef, &prefUserNameStringRef,
-                      &prefJobNameStringRef, &prefFolderPassStringRef, &prefFolderNameStringRef}) {
-    *field = Text();
-  }
+  for (const held::Field& f : held::kFields) this->*f.held = Text();
   prefAuthenticationBooleanRef.reset();
 
   const auto record = prefs::loadRecord(preferenceName);
@@ -110,10 +121,8 @@ void OndrixPrintPdeTarvel::GetUserPreference() {
   if (!mask) return;
   const auto bits = static_cast<std::uint32_t>(*mask);
 
-  const auto load = [&](std::uint32_t bit, const char* key, Text& field) {
-    if (bits & bit) field = storedText(*record, key);
-  };
-  load(kHoldSuspendKey, "pass code", prefSuspendKeyStringRef);
+  for (const held::Field& f : held::kFields)
+    if (bits & f.bit) this->*f.held = storedText(*record, f.preferenceKey);
   if (const Value* auth = platform::plist::find(*record, "authentication")) {
     if (auth->boolean()) {
       prefAuthenticationBooleanRef = *auth->boolean();
@@ -121,14 +130,6 @@ void OndrixPrintPdeTarvel::GetUserPreference() {
       prefAuthenticationBooleanRef = *auth->integer() != 0;
     }
   }
-  load(kHoldLoginName, "user login name", prefLoginNameStringRef);
-  load(kHoldPassword, "user password", prefPasswordStringRef);
-  load(kHoldUserNumber, "user number", prefUserNumberStringRef);
-  load(kHoldAccountNumber, "account number", prefAccountNumberStringRef);
-  load(kHoldUserName, "user name", prefUserNameStringRef);
-  load(kHoldJobName, "job name", prefJobNameStringRef);
-  load(kHoldFolderPassword, "folder pass code", prefFolderPassStringRef);
-  load(kHoldFolderName, "folder name", prefFolderNameStringRef);
   prefHoldButtonFlag = bits;
 }
 
@@ -136,53 +137,17 @@ void OndrixPrintPdeTarvel::GetUserPreference() {
 // credentials are stored (encrypted) only while held; released, they are stored as the empty string.
 // NO when there is no store, no domain or the write failed.
 bool OndrixPrintPdeTarvel::SaveUserPreference() {
-  // The keys this save stores; the record's other keys stay as stored.
+  // The keys this save stores; the record's other keys stay as stored. A field whose control yields no
+  // text (an absent one) keeps its stored value. While the login name is held, it lives in the panel and
+  // the field shows bullets; nothing captured keeps the stored value.
   Dict record;
-  {
-    std::uint32_t mask = 0;
-    const auto held = [&mask](const Outlet<ui::Button>& button, std::uint32_t bit) {
-      if (button->state() == 0) return false;
-      mask |= bit;
-      return true;
-    };
-    // A credential: its stored form while held, else the empty string.
-    const auto storeSecret = [&](const char* key, const Outlet<ui::TextField>& field,
-                                 const Outlet<ui::Button>& button, std::uint32_t bit,
-                                 std::string (*form)(const Text&)) {
-      const bool isHeld = held(button, bit);
-      const Text value = field->stringValue();
-      if (value.isNone()) return;
-      record[key] = Value(isHeld ? form(value) : std::string());
-    };
-    const auto storeClear = [&](const char* key, const Outlet<ui::TextField>& field,
-                                const Outlet<ui::Button>& button, std::uint32_t bit) {
-      held(button, bit);
-      const Text value = field->stringValue();
-      if (!value.isNone()) record[key] = Value(value.utf8());
-    };
-
-    storeSecret("pass code", suspendKeyEditText, suspendKeyButton, kHoldSuspendKey, hex16);
-    record["authentication"] = Value(authenticationRadioButton->state() != 0);
-
-    // While held, the name lives in the panel and the field shows bullets; nothing captured keeps the
-    // stored value.
-    const int loginState = loginNameButton->state();
-    if (held(loginNameButton, kHoldLoginName)) {
-      const Text name = loginState == 1 ? loginNameStringRef : loginNameEditText->stringValue();
-      if (!name.isNone()) record["user login name"] = Value(base64Form(name));
-    } else if (!loginNameEditText->stringValue().isNone()) {
-      record["user login name"] = Value(std::string());
-    }
-
-    storeSecret("user password", passwordEditText, passwordButton, kHoldPassword, hex32);
-    storeSecret("user number", userNumberEditText, userNumberButton, kHoldUserNumber, hex16);
-    storeSecret("account number", accountNumberEditText, accountNumberButton, kHoldAccountNumber, hex16);
-    storeClear("user name", userNameEditText, userNameButton, kHoldUserName);
-    storeClear("job name", jobNameEditText, jobNameButton, kHoldJobName);
-    storeSecret("folder pass code", folderPasswordEditText, folderPasswordButton, kHoldFolderPassword, hexAscii);
-    storeClear("folder name", folderNameEditText, folderNameButton, kHoldFolderName);
-
-    record["hold button"] = Value(static_cast<std::int64_t>(static_cast<std::int32_t>(mask)));
+  for (const held::Field& f : held::kFields) {
+    const bool isHeld = (this->*f.button)->state() != 0;
+    const bool captured = f.bit == kHoldLoginName && loginNameButton->state() == 1;
+    const Text value = captured ? loginNameStringRef : (this->*f.field)->stringValue();
+    if (!value.isNone()) record[f.preferenceKey] = Value(storedForm(f.form, value, isHeld));
   }
+  record["authentication"] = Value(authenticationRadioButton->state() != 0);
+  record["hold button"] = Value(static_cast<std::int64_t>(static_cast<std::int32_t>(held::holdMask(*this))));
   return prefs::storeRecordValues(preferenceName, std::move(record));
 }

@@ -19,6 +19,7 @@
 #include "crypto/credential_cipher.h"
 #include "crypto/credential_text.h"
 #include "platform/encoding.h"
+#include "plugin/choices.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "settings/encoding.h"
@@ -149,14 +150,9 @@ void readHoldMask(const Restore& r) {
 // The stored modes are not the rows' order; directory-service models always retain.
 void readRetention(const Restore& r) {
   Panel& p = r.panel;
-  int mode = 0;
+  long mode = 0;
   if (const auto suspend = r.value("jobSuspend"); suspend && !suspend->empty()) {
-    switch ((*suspend)[0]) {
-      case '1': mode = 2; break;
-      case '2': mode = 1; break;
-      case '3': mode = 3; break;
-      default: break;
-    }
+    if (const std::optional<long> row = retentionRow((*suspend)[0])) mode = *row + 1;
   }
   if (p.active_directory) mode = 1;
   p.retentionCheckBox->setState(mode != 0 ? 1 : 0);
@@ -175,16 +171,19 @@ void readFolder(const Restore& r) {
   bool chosen = false;
   const auto filing = r.value("filing");
   const char filingMode = filing && !filing->empty() ? (*filing)[0] : '\0';
+  // Both forms show the choice: the pop-up's item and the radio form's row.
+  const auto choose = [&p](FolderChoice choice, long popUpItem) {
+    p.folderSelectionPopup->selectItemAtIndex(popUpItem);
+    p.folderSelectionMatrix->selectCellAtRow(indexOf(choice), 0);
+  };
   if (filingMode == '1') {
-    p.folderSelectionPopup->selectItemAtIndex(0);
-    p.folderSelectionMatrix->selectCellAtRow(0, 0);
+    choose(FolderChoice::quickFile, indexOf(FolderChoice::quickFile));
     chosen = true;
   } else if (filingMode == '3') {
     const auto path = r.value("folderPath");
     if (const auto bytes = path ? hexBytes(*path) : std::nullopt) {
       p.folderNameStringRef = r.systemText(*bytes);
-      p.folderSelectionPopup->selectItemAtIndex(p.SearchSameFolderName(p.folderNameStringRef));
-      p.folderSelectionMatrix->selectCellAtRow(2, 0);
+      choose(FolderChoice::customFolder, p.SearchSameFolderName(p.folderNameStringRef));
       p.folderNameEditText->setStringValue(p.folderNameStringRef);
       chosen = true;
     }
@@ -195,10 +194,7 @@ void readFolder(const Restore& r) {
     heldFolderName = true;
     chosen = true;
   }
-  if (!chosen) {
-    p.folderSelectionPopup->selectItemAtIndex(1);
-    p.folderSelectionMatrix->selectCellAtRow(1, 0);
-  }
+  if (!chosen) choose(FolderChoice::mainFolder, indexOf(FolderChoice::mainFolder));
   p.folderNameButton->setState((p.presetHoldButtonFlag & kHoldFolderName) || heldFolderName ? 1 : 0);
   p.folderNameButtonProc(p.folderNameButton.get());
 }

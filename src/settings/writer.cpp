@@ -12,6 +12,8 @@
 #include "crypto/credential_text.h"
 #include "crypto/digest.h"
 #include "platform/encoding.h"
+#include "plugin/choices.h"
+#include "plugin/held_fields.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "settings/encoding.h"
@@ -119,14 +121,9 @@ struct Save {
 
 // 0 no filing, 1 quick file, 2 the main folder, 3 a custom folder; filing needs retention and a hard disk.
 int filingMode(const Panel& p) {
-  int filing = 0;
-  if (!p.CheckHardDisk() || p.retentionCheckBox->state() == 0) return filing;
-  if (p.folderSelectionPopup.present()) {
-    const long item = p.folderSelectionPopup->indexOfSelectedItem();
-    filing = item == 0 ? 1 : item == 1 ? 2 : item >= 2 ? 3 : 0;
-  }
-  if (p.folderSelectionMatrix.present()) filing = static_cast<int>(p.folderSelectionMatrix->selectedRow() + 1);
-  return filing < 0 || filing > 3 ? 0 : filing;
+  if (!p.CheckHardDisk() || p.retentionCheckBox->state() == 0) return 0;
+  const std::optional<FolderChoice> choice = folderChoice(p);
+  return choice ? static_cast<int>(indexOf(*choice)) + 1 : 0;
 }
 
 // A custom folder comes from the device's list, else from the radio form's name field; with neither form
@@ -189,17 +186,12 @@ int writeFolder(const Save& s) {
 // the folder pass code's digest puts it last.
 void writeRetention(const Save& s, int filing) {
   const Panel& p = s.panel;
-  std::string_view suspend = "0";
-  if (p.retentionCheckBox->state() != 0) {
-    switch (p.suspendMatrix->selectedRow()) {
-      case 0: suspend = "2"; break;
-      case 1: suspend = "1"; break;
-      case 2: suspend = "3"; break;
-      default: break;
-    }
-  }
+  std::string suspend = "0";
+  const long row = p.suspendMatrix->selectedRow();
+  if (p.retentionCheckBox->state() != 0 && row >= 0 && row < static_cast<long>(kRetentionModes.size()))
+    suspend = std::string(1, kRetentionModes[static_cast<std::size_t>(row)]);
   if (p.isCorvane() && filing == 1) suspend = "0";
-  store(s.settings, keys::kJobSuspend.name, std::string(suspend));
+  store(s.settings, keys::kJobSuspend.name, suspend);
   if (suspend == "0") return;
 
   const std::string code = convert(p.suspendKeyEditText->stringValue(), 8, s.system, 0, 8);
@@ -276,22 +268,7 @@ void writeFolderPassCode(const Save& s) {
 
 // The hold mask is stored even when 0: the reader tells "none held" from "not written".
 void writeHoldMask(const Save& s) {
-  const Panel& p = s.panel;
-  struct HoldBit {
-    const ui::Outlet<ui::Button>& button;
-    std::uint32_t bit;
-  };
-  const HoldBit holds[] = {
-      {p.suspendKeyButton, kHoldSuspendKey},       {p.loginNameButton, kHoldLoginName},
-      {p.passwordButton, kHoldPassword},           {p.userNameButton, kHoldUserName},
-      {p.jobNameButton, kHoldJobName},             {p.folderPasswordButton, kHoldFolderPassword},
-      {p.userNumberButton, kHoldUserNumber},       {p.accountNumberButton, kHoldAccountNumber},
-      {p.folderNameButton, kHoldFolderName},
-  };
-  std::uint32_t mask = 0;
-  for (const auto& hold : holds)
-    if (hold.button->state() != 0) mask |= hold.bit;
-  s.settings->setValue(keyName(keys::kHoldButton.name), std::to_string(mask));
+  s.settings->setValue(keyName(keys::kHoldButton.name), std::to_string(held::holdMask(s.panel)));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // fixed orders. The sender is ignored: the reader sends the same actions with the control as sender.
 #include <string>
 
+#include "plugin/choices.h"
+#include "plugin/held_fields.h"
 #include "plugin/panel.h"
 #include "ui/hilite.h"
 
@@ -27,6 +29,43 @@ bool focusIfSelectable(const ui::Outlet<ui::TextField>& field) {
   return true;
 }
 
+// Quick filing needs retention and its row 1: leaving either moves each folder form that shows quick file
+// to the main folder, and that form's action runs.
+void leaveQuickFile(OndrixPrintPdeTarvel& p) {
+  const long quickFile = indexOf(FolderChoice::quickFile);
+  const long mainFolder = indexOf(FolderChoice::mainFolder);
+  if (p.folderSelectionPopup.present() && p.folderSelectionPopup->indexOfSelectedItem() == quickFile) {
+    p.folderSelectionPopup->selectItemAtIndex(mainFolder);
+    p.folderSelectionPopUpButtonProc(p.folderSelectionPopup.get());
+  }
+  if (p.folderSelectionMatrix.present() && p.folderSelectionMatrix->selectedRow() == quickFile) {
+    p.folderSelectionMatrix->selectCellAtRow(mainFolder, 0);
+    p.folderSelectionMatrixProc(p.folderSelectionMatrix.get());
+  }
+}
+
+// Quick filing requires retention mode row 1 and takes the pass code out of play.
+void enterQuickFile(OndrixPrintPdeTarvel& p) {
+  if (p.suspendMatrix->selectedRow() != 1) p.suspendMatrix->selectCellAtRow(1, 0);
+  clearUnlessHeld(p.suspendKeyEditText, p.suspendKeyButton);
+}
+
+// The rules of the pass code's and the folder pass code's controls, which every folder choice touches.
+void passCodeRules(OndrixPrintPdeTarvel& p) {
+  p.suspendKeyStaticTextEnabled();
+  p.suspendKeyEditTextEnabled();
+  p.suspendKeyButtonEnabled();
+  p.folderPasswordStaticTextEnabled();
+  p.folderPasswordEditTextEnabled();
+  p.folderPasswordButtonEnabled();
+}
+
+// A padlock's action: its field's enabling rule, when the padlock is present.
+void runHoldRule(OndrixPrintPdeTarvel& panel, std::uint32_t bit) {
+  const held::Field& row = held::field(bit);
+  if ((panel.*row.button).present()) (panel.*row.rule)();
+}
+
 }  // namespace
 
 void OndrixPrintPdeTarvel::retentionCBoxProc(ui::Control*) {
@@ -37,14 +76,7 @@ void OndrixPrintPdeTarvel::retentionCBoxProc(ui::Control*) {
   if (retentionCheckBox->state() != 1) {
     suspendMatrix->selectCellAtRow(0, 0);
     clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
-    if (folderSelectionPopup.present() && folderSelectionPopup->indexOfSelectedItem() == 0) {
-      folderSelectionPopup->selectItemAtIndex(1);
-      folderSelectionPopUpButtonProc(folderSelectionPopup.get());
-    }
-    if (folderSelectionMatrix.present() && folderSelectionMatrix->selectedRow() == 0) {
-      folderSelectionMatrix->selectCellAtRow(1, 0);
-      folderSelectionMatrixProc(folderSelectionMatrix.get());
-    }
+    leaveQuickFile(*this);
     clearUnlessHeld(folderPasswordEditText, folderPasswordButton);
     clearUnlessHeld(folderNameEditText, folderNameButton);
   }
@@ -67,31 +99,14 @@ void OndrixPrintPdeTarvel::suspendKeyMatrixProc(ui::Control*) {
   // Row 1 is the mode quick filing requires; any other mode moves the folder choice off quick file, and
   // the folder actions run the rules.
   if (!suspendMatrix.present() || suspendMatrix->selectedRow() == 1) return;
-  if (folderSelectionPopup.present() && folderSelectionPopup->indexOfSelectedItem() == 0) {
-    folderSelectionPopup->selectItemAtIndex(1);
-    folderSelectionPopUpButtonProc(folderSelectionPopup.get());
-  }
-  if (folderSelectionMatrix.present() && folderSelectionMatrix->selectedRow() == 0) {
-    folderSelectionMatrix->selectCellAtRow(1, 0);
-    folderSelectionMatrixProc(folderSelectionMatrix.get());
-  }
+  leaveQuickFile(*this);
 }
 
 void OndrixPrintPdeTarvel::folderSelectionPopUpButtonProc(ui::Control*) {
   if (!folderSelectionPopup.present()) return;
 
-  // Quick filing requires retention mode row 1 and takes the pass code out of play.
-  if (folderSelectionPopup->indexOfSelectedItem() == 0) {
-    if (suspendMatrix->selectedRow() != 1) suspendMatrix->selectCellAtRow(1, 0);
-    clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
-  }
-
-  suspendKeyStaticTextEnabled();
-  suspendKeyEditTextEnabled();
-  suspendKeyButtonEnabled();
-  folderPasswordStaticTextEnabled();
-  folderPasswordEditTextEnabled();
-  folderPasswordButtonEnabled();
+  if (folderSelectionPopup->indexOfSelectedItem() == indexOf(FolderChoice::quickFile)) enterQuickFile(*this);
+  passCodeRules(*this);
   folderNameButtonEnabled();
 }
 
@@ -101,21 +116,13 @@ void OndrixPrintPdeTarvel::folderSelectionMatrixProc(ui::Control*) {
   const long row = folderSelectionMatrix->selectedRow();
 
   // Quick file as in the pop-up; quick file and the main folder have no folder pass code or name.
-  if (row == 0) {
-    if (suspendMatrix->selectedRow() != 1) suspendMatrix->selectCellAtRow(1, 0);
-    clearUnlessHeld(suspendKeyEditText, suspendKeyButton);
-  }
-  if (row == 0 || row == 1) {
+  if (row == indexOf(FolderChoice::quickFile)) enterQuickFile(*this);
+  if (row == indexOf(FolderChoice::quickFile) || row == indexOf(FolderChoice::mainFolder)) {
     clearUnlessHeld(folderPasswordEditText, folderPasswordButton);
     clearUnlessHeld(folderNameEditText, folderNameButton);
   }
 
-  suspendKeyStaticTextEnabled();
-  suspendKeyEditTextEnabled();
-  suspendKeyButtonEnabled();
-  folderPasswordStaticTextEnabled();
-  folderPasswordEditTextEnabled();
-  folderPasswordButtonEnabled();
+  passCodeRules(*this);
   folderNameEditTextEnabled();
   folderNameButtonEnabled();
 }
@@ -169,39 +176,17 @@ void OndrixPrintPdeTarvel::loginNameButtonProc(ui::Control*) {
                      loginNameButton->state() == 1 || authenticationMatrix->selectedRow() != 0);
 }
 
-// --- hold buttons: the toolkit has flipped the state already, so the rule sees the new one
+// --- hold buttons: the toolkit has flipped the state already, so the rule sees the new one. Each runs its
+// field's rule from the held-field table, unless its padlock is absent.
 
-void OndrixPrintPdeTarvel::suspendKeyButtonProc(ui::Control*) {
-  if (suspendKeyButton.present()) suspendKeyEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::folderPasswordButtonProc(ui::Control*) {
-  if (folderPasswordButton.present()) folderPasswordEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::folderNameButtonProc(ui::Control*) {
-  if (folderNameButton.present()) folderNameEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::passwordButtonProc(ui::Control*) {
-  if (passwordButton.present()) passwordEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::userNumberButtonProc(ui::Control*) {
-  if (userNumberButton.present()) userNumberEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::userNameButtonProc(ui::Control*) {
-  if (userNameButton.present()) userNameEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::jobNameButtonProc(ui::Control*) {
-  if (jobNameButton.present()) jobNameEditTextEnabled();
-}
-
-void OndrixPrintPdeTarvel::accountNumberButtonProc(ui::Control*) {
-  if (accountNumberButton.present()) accountNumberEditTextEnabled();
-}
+void OndrixPrintPdeTarvel::suspendKeyButtonProc(ui::Control*) { runHoldRule(*this, kHoldSuspendKey); }
+void OndrixPrintPdeTarvel::folderPasswordButtonProc(ui::Control*) { runHoldRule(*this, kHoldFolderPassword); }
+void OndrixPrintPdeTarvel::folderNameButtonProc(ui::Control*) { runHoldRule(*this, kHoldFolderName); }
+void OndrixPrintPdeTarvel::passwordButtonProc(ui::Control*) { runHoldRule(*this, kHoldPassword); }
+void OndrixPrintPdeTarvel::userNumberButtonProc(ui::Control*) { runHoldRule(*this, kHoldUserNumber); }
+void OndrixPrintPdeTarvel::userNameButtonProc(ui::Control*) { runHoldRule(*this, kHoldUserName); }
+void OndrixPrintPdeTarvel::jobNameButtonProc(ui::Control*) { runHoldRule(*this, kHoldJobName); }
+void OndrixPrintPdeTarvel::accountNumberButtonProc(ui::Control*) { runHoldRule(*this, kHoldAccountNumber); }
 
 // --- actions that do nothing: the fields are read when the panel saves
 
