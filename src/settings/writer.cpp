@@ -186,13 +186,13 @@ int writeFolder(const Save& s) {
 // the folder pass code's digest puts it last.
 void writeRetention(const Save& s, int filing) {
   const Panel& p = s.panel;
-  std::string suspend = "0";
+  char mode = '0';
   const long row = p.suspendMatrix->selectedRow();
   if (p.retentionCheckBox->state() != 0 && row >= 0 && row < static_cast<long>(kRetentionModes.size()))
-    suspend = std::string(1, kRetentionModes[static_cast<std::size_t>(row)]);
-  if (p.isCorvane() && filing == 1) suspend = "0";
-  store(s.settings, keys::kJobSuspend.name, suspend);
-  if (suspend == "0") return;
+    mode = kRetentionModes[static_cast<std::size_t>(row)];
+  if (p.isCorvane() && filing == 1) mode = '0';
+  store(s.settings, keys::kJobSuspend.name, std::string(1, mode));
+  if (mode == '0') return;
 
   const std::string code = convert(p.suspendKeyEditText->stringValue(), 8, s.system, 0, 8);
   if (code.empty()) {

@@ -33,10 +33,13 @@ TEST_P(HeldFieldsPanel, EachPadlockAloneStoresAndLoadsItsFieldAlone) {
     panel.restoreValuesAndReturnError(nullptr);
     if (!(panel.*row.button).present() || !(panel.*row.field).present()) continue;
     ++walked;
-    // A value every stored form takes, in every field; then the one padlock on, and the login name's
-    // action, which captures the name while its padlock holds it.
-    for (const held::Field& other : held::kFields)
+    // A value every stored form takes, in every field, every padlock off (the last round's stay held in
+    // the store); then the one padlock on, and the login name's action, which captures the name while its
+    // padlock holds it.
+    for (const held::Field& other : held::kFields) {
       (panel.*other.field)->setStringValue(platform::Text::fromUtf8("1234"));
+      (panel.*other.button)->setState(0);
+    }
     (panel.*row.button)->setState(1);
     panel.loginNameButtonProc(nullptr);
 
