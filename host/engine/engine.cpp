@@ -110,6 +110,7 @@ class Session {
     else if (verb == "kind") std::cout << "panelKind=" << oneLine(panel_.panelKind().utf8()) << std::endl;
     else if (verb == "dump") std::cout << dumpText(panel_, frontend_.actions) << std::endl;
     else if (verb == "controls") return controls();
+    else if (verb == "window") return window();
     else return userAction(step);
     return kExitOk;
   }
@@ -120,6 +121,14 @@ class Session {
     for (ui::Control* c : frontend_.actions.controlsOf(*panel_.nib()))
       if (isKnownControlName(std::string(c->identifier())))
         std::cout << "control: " << c->identifier() << ' ' << frontend_.actions.describe(*c).kind << std::endl;
+    return kExitOk;
+  }
+
+  // The command-line host has no window: a script that asks for one is a script for the other dialog.
+  int window() {
+    const std::optional<WindowFacts> facts = frontend_.actions.window(panel_.nib());
+    if (!facts) return usage("step \"window\": this dialog has no window (ondrix-print-dialog --steps has one)");
+    std::cout << windowText(*facts) << std::endl;
     return kExitOk;
   }
 
@@ -235,7 +244,7 @@ int runCommandLine(int argc, char** argv, Frontend& frontend) {
                  "after an approved print step, submit this file to the CUPS queue (--cups, else --queue)");
   app.add_flag("--steps", o.stepsMarker, "the words that follow are steps");
   app.add_option("steps", o.steps,
-                 "view show restore save print summary name kind dump controls | click NAME | select NAME N | "
+                 "view show restore save print summary name kind dump controls window | click NAME | select NAME N | "
                  "type NAME TEXT | paste NAME TEXT | clear NAME | set NAME VALUE");
   app.footer(
       "Without steps: view restore save print.\n"

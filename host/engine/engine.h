@@ -35,6 +35,19 @@ inline constexpr int kExitSubmitFailed = 3;  // CUPS did not take the job of --p
 // What the dump shows of one control: the same facts from every toolkit.
 using ControlFacts = toolkits::Description;
 
+// What the window around the panel shows of its own, and whether the panel's tab titles show whole.
+struct WindowFacts {
+  struct PanelTab {
+    std::string title;
+    bool whole = false;  // the whole title is in view at the window's current size
+  };
+  std::string title;
+  std::vector<std::string> tabs;     // the window's own tab titles
+  std::vector<std::string> buttons;  // its buttons in view, mnemonic marks removed
+  std::vector<std::string> labels;   // its labels and group titles in view
+  std::vector<PanelTab> panelTabs;
+};
+
 // The user's hands on one toolkit's controls, and the eyes that read them for the dump. Every user
 // operation refuses (returns false or 0) a control of another toolkit, a disabled one and a hidden one.
 class UserActions {
@@ -61,6 +74,8 @@ class UserActions {
   // The named controls of a loaded layout in document order, the root excluded.
   virtual std::vector<ui::Control*> controlsOf(ui::Nib& nib) = 0;
   virtual ControlFacts describe(ui::Control& control) = 0;
+  // The window the panel's view (that of nib, none before the view) is shown in; none without a window.
+  virtual std::optional<WindowFacts> window(ui::Nib* /*nib*/) { return std::nullopt; }
 };
 
 // What a front end hands the engine; everything is borrowed for the run.

@@ -16,7 +16,7 @@ struct Verb {
 
 constexpr std::array kVerbs{
     Verb{"view", 0},  Verb{"show", 0},  Verb{"restore", 0}, Verb{"save", 0},  Verb{"print", 0},
-    Verb{"summary", 0}, Verb{"name", 0}, Verb{"kind", 0},    Verb{"dump", 0},  Verb{"controls", 0}, Verb{"click", 1},
+    Verb{"summary", 0}, Verb{"name", 0}, Verb{"kind", 0},    Verb{"dump", 0},  Verb{"controls", 0}, Verb{"window", 0}, Verb{"click", 1},
     Verb{"select", 2}, Verb{"type", 2},  Verb{"paste", 2},   Verb{"clear", 1}, Verb{"set", 2},
 };
 

@@ -8,7 +8,7 @@
 namespace host {
 
 struct Step {
-  std::string verb;               // view, show, restore, save, print, summary, name, kind, dump, click, ...
+  std::string verb;               // view, show, restore, save, print, summary, name, kind, dump, window, click, ...
   std::vector<std::string> args;  // the control name and value where the verb takes them
 };
 

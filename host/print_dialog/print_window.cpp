@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
@@ -63,13 +62,14 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   // Printer row, with the reason when demo models are listed.
   printerBox_ = new QComboBox;
   printerBox_->setObjectName("printerBox");
-  for (const PrinterEntry& e : printers_.entries) printerBox_->addItem(qs(e.label));
+  for (const PrinterEntry& e : printers_.entries)
+    printerBox_->addItem(e.kind == PrinterEntry::Kind::demo ? tr("Demo: %1").arg(qs(e.label)) : qs(e.label));
   printerNote_ = new QLabel;
   printerNote_->setObjectName("printerNote");
   printerNote_->setWordWrap(true);
   printerNote_->setStyleSheet("color: palette(mid)");
   auto* printerRow = new QFormLayout;
-  printerRow->addRow(tr("&Printer:"), printerBox_);
+  printerRow->addRow(tr("P&rinter:"), printerBox_);
   printerRow->addRow(QString(), printerNote_);
 
   // Tabs: General, the PPD's options, and the Job Handling panel when the printer has one.
@@ -79,19 +79,17 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   optionsPage_ = new QWidget;
   optionsForm_ = new QFormLayout(optionsPage_);
   tabs_->addTab(optionsPage_, tr("Printer Options"));
-  panelArea_ = new QScrollArea;
-  panelArea_->setObjectName("panelArea");
-  panelArea_->setWidgetResizable(true);
-  panelArea_->setFrameShape(QFrame::NoFrame);
-  panelPage_ = new QWidget;
-  auto* pageLayout = new QVBoxLayout(panelPage_);
-  pageLayout->setContentsMargins(0, 0, 0, 0);
-  panelArea_->setWidget(panelPage_);
+  // Every tab title whole, as the panel's own tabs show theirs.
+  tabs_->setUsesScrollButtons(false);
+  tabs_->setElideMode(Qt::ElideNone);
+  panelFrame_ = new host::qt::PanelFrame;
+  panelFrame_->setObjectName("panelArea");
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
   summary_ = new QLabel;
   summary_->setObjectName("summary");
+  summary_->setAccessibleName(tr("Summary"));
   summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   summary_->setWordWrap(true);
   summary_->setTextFormat(Qt::RichText);
@@ -121,7 +119,7 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   printerBox_->setCurrentIndex(static_cast<int>(chosen_));
   connect(printerBox_, &QComboBox::currentIndexChanged, this, [this](int index) { choosePrinter(index); });
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
-    if (panel_ && tabs_->currentWidget() == panelArea_) panel_->willShow();
+    if (panel_ && tabs_->currentWidget() == panelFrame_) panel_->willShow();
   });
   startPrinter();
   resize(sizeHint().expandedTo(QSize(720, 540)));
@@ -134,7 +132,7 @@ QWidget* PrintWindow::makeGeneralPage() {
   fileList_ = new QListWidget;
   fileList_->setObjectName("fileList");
   for (const std::string& f : options_.files) fileList_->addItem(qs(f));
-  auto* choose = new QPushButton(tr("&Choose…"));
+  auto* choose = new QPushButton(tr("C&hoose…"));
   choose->setObjectName("chooseButton");
   connect(choose, &QPushButton::clicked, this, [this] { chooseFiles(); });
   auto* fileRow = new QHBoxLayout;
@@ -170,12 +168,8 @@ void PrintWindow::choosePrinter(int index) {
 // Ends the panel as a print dialog does when the printer changes: its view leaves the window first, since
 // the panel's layout owns it, then the panel goes, then the callback object that it held.
 void PrintWindow::endPanel() {
-  if (panelView_) {
-    panelPage_->layout()->removeWidget(panelView_);
-    panelView_->setParent(nullptr);
-    panelView_ = nullptr;
-  }
-  if (const int tab = tabs_ ? tabs_->indexOf(panelArea_) : -1; tab >= 0) tabs_->removeTab(tab);
+  panelFrame_->setView(nullptr);
+  if (const int tab = tabs_ ? tabs_->indexOf(panelFrame_) : -1; tab >= 0) tabs_->removeTab(tab);
   panel_.reset();
   panels_.reset();
   host_.reset();
@@ -183,7 +177,7 @@ void PrintWindow::endPanel() {
 
 void PrintWindow::startPrinter() {
   // The new printer's panel takes the old one's place in front.
-  const bool panelInFront = !host_ || tabs_->currentWidget() == panelArea_;
+  const bool panelInFront = !host_ || tabs_->currentWidget() == panelFrame_;
   endPanel();
   summary_->clear();
   if (printers_.entries.empty()) {
@@ -191,7 +185,11 @@ void PrintWindow::startPrinter() {
     return;
   }
   const PrinterEntry& e = printer();
-  QString note = qs(printers_.note);
+  QString note;
+  if (printers_.note == PrinterList::Note::noOndrixQueue)
+    note = tr("No print queue of this machine has an Ondrix printer: showing the demo models.");
+  else if (printers_.note == PrinterList::Note::noScheduler)
+    note = tr("No print scheduler answers: showing the demo models.");
   if (e.deviceURI) note += (note.isEmpty() ? "" : "\n") + tr("Device: %1").arg(qs(*e.deviceURI));
   printerNote_->setText(note);
   printerNote_->setVisible(!note.isEmpty());
@@ -216,25 +214,21 @@ void PrintWindow::startPrinter() {
   if (panel_) {
     ui::View* view = panel_->panelView();
     panel_->restoreValuesAndReturnError(nullptr);
-    panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
-    if (panelView_) {
-      panelPage_->layout()->addWidget(panelView_);
-      panelPage_->layout()->setAlignment(panelView_, Qt::AlignLeft | Qt::AlignTop);
-      // The whole panel in view, as its layout was drawn.
-      panelArea_->setMinimumSize(panelView_->sizeHint().grownBy(QMargins(2, 2, 2, 2)));
-      followPanelChanges(panelView_);
+    if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
+      panelFrame_->setView(shown);
+      followPanelChanges(shown);
     }
-    tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));
-    if (panelInFront) tabs_->setCurrentWidget(panelArea_);
-    if (tabs_->currentWidget() == panelArea_) panel_->willShow();
+    tabs_->addTab(panelFrame_, qs(panel_->panelName().utf8()));
+    if (panelInFront) tabs_->setCurrentWidget(panelFrame_);
+    if (tabs_->currentWidget() == panelFrame_) panel_->willShow();
   }
   refreshSummary();
 }
 
 QWidget& PrintWindow::panelPage() {
-  if (tabs_->indexOf(panelArea_) < 0) tabs_->addTab(panelArea_, tr("Job Handling"));
-  tabs_->setCurrentWidget(panelArea_);
-  return *panelPage_;
+  if (tabs_->indexOf(panelFrame_) < 0) tabs_->addTab(panelFrame_, tr("Job Handling"));
+  tabs_->setCurrentWidget(panelFrame_);
+  return *panelFrame_;
 }
 
 void PrintWindow::fillPPDOptions() {
@@ -242,6 +236,7 @@ void PrintWindow::fillPPDOptions() {
   ppd_file_t* ppd = host_->ppdFile();
   const std::vector<PPDOptionItem> items = uiOptions(ppd);
   if (items.empty()) optionsForm_->addRow(new QLabel(tr("This printer has no options of its own.")));
+  std::vector<QWidget*> choices;
   for (const PPDOptionItem& item : items) {
     auto* combo = new QComboBox;
     combo->setObjectName(qs("ppd-" + item.keyword));
@@ -253,7 +248,10 @@ void PrintWindow::fillPPDOptions() {
     const std::string option = item.keyword;
     connect(combo, &QComboBox::activated, this, [this, combo, option](int) { offerPPDChoice(combo, option); });
     optionsForm_->addRow(qs(item.text) + ":", combo);
+    choices.push_back(combo);
   }
+  // Made after the window's buttons, they would come after them with Tab.
+  host::qt::placeInTabOrder(optionsPage_, choices);
 }
 
 // A change of a PPD option goes through the callback object's check, as the panel's own changes do; an

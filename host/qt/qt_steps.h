@@ -31,6 +31,8 @@ class QtActions : public UserActions {
   bool set(ui::Control& control, std::string_view value) override;
   std::vector<ui::Control*> controlsOf(ui::Nib& nib) override;
   ControlFacts describe(ui::Control& control) override;
+  // The facts of parent's window, with the panel's view placed in it first.
+  std::optional<WindowFacts> window(ui::Nib* nib) override;
 
  private:
   // The control's wrapper when a user could reach it now, its layout placed and shown first.

@@ -53,6 +53,8 @@ struct Description {
   std::vector<std::string> tabLabels;   // tab views
   std::optional<std::string> image;           // hold buttons
   std::optional<std::string> alternateImage;  // hold buttons
+  // What a screen reader announces, on toolkits that have one (the headless one has none).
+  std::optional<std::string> accessibleName;
 };
 
 // A decimal number and nothing else, or none.

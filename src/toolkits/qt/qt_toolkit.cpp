@@ -120,6 +120,9 @@ std::unique_ptr<ui::Nib> QtToolkit::loadNib(const std::filesystem::path& file, u
 
   auto nib = std::make_unique<QtNib>(root, file.parent_path());
   Loader(*nib).wrap(root);
+  nib->naming_.bind(nib->nodes_);
+  nib->naming_.refresh();
+  nib->window_.textsChanged = [naming = &nib->naming_] { naming->refresh(); };
   // The owner sees the finished layout, so a matrix arrives with its cells.
   for (const auto& node : nib->nodes_) owner.connectOutlet(node->name_, node->control());
   return nib;
