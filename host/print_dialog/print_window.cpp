@@ -82,7 +82,8 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   // Every tab title whole, as the panel's own tabs show theirs.
   tabs_->setUsesScrollButtons(false);
   tabs_->setElideMode(Qt::ElideNone);
-  panelFrame_ = new host::qt::PanelFrame;
+  // Made inside the window before its buttons, the frame's controls come before them with Tab.
+  panelFrame_ = new host::qt::PanelFrame(tabs_);
   panelFrame_->setObjectName("panelArea");
 
   // The panel's summary beside the tabs.
@@ -104,7 +105,6 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   auto* buttons = new QDialogButtonBox;
   QPushButton* printButton = buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
   printButton->setObjectName("printButton");
-  printButton->setDefault(true);
   QPushButton* cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
   cancelButton->setObjectName("cancelButton");
   connect(printButton, &QPushButton::clicked, this, [this] { print(); });
@@ -114,6 +114,9 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   layout->addLayout(printerRow);
   layout->addLayout(middle, 1);
   layout->addWidget(buttons);
+  // Enter prints wherever the focus is: the window's default button, set once the button is inside the
+  // window (before, Qt does not keep it as the window's own default).
+  printButton->setDefault(true);
 
   chosen_ = printers_.entries.empty() ? 0 : std::min(printers_.chosen, printers_.entries.size() - 1);
   printerBox_->setCurrentIndex(static_cast<int>(chosen_));
@@ -283,14 +286,20 @@ void PrintWindow::followPanelChanges(QWidget* root) {
 void PrintWindow::refreshSummary() {
   if (!panel_) {
     summary_->setText(tr("<i>This printer has no Job Handling panel.</i>"));
+    summary_->setAccessibleDescription(summary_->text().remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
     return;
   }
   const SummaryInfo info = panel_->summaryInfo();
   QString html = "<b>" + qs(panel_->panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
-  for (const auto& [title, value] : info)
+  // A screen reader reads the same lines as plain text.
+  QString plain = qs(panel_->panelName().utf8());
+  for (const auto& [title, value] : info) {
     html += "<tr><td>" + qs(title.utf8()).toHtmlEscaped() + ":</td><td>" + qs(value.utf8()).toHtmlEscaped() +
             "</td></tr>";
+    plain += "\n" + qs(title.utf8()) + ": " + qs(value.utf8());
+  }
   summary_->setText(html + "</table>");
+  summary_->setAccessibleDescription(plain);
 }
 
 void PrintWindow::chooseFiles() {

@@ -6,9 +6,14 @@
 
 namespace host::qt {
 
+// Qt orders only widgets that take the focus, so the anchor is the last such widget before anchor in the
+// chain (anchor itself when it takes the focus).
 void placeInTabOrder(QWidget* anchor, const std::vector<QWidget*>& widgets) {
   QWidget* previous = anchor;
+  while (previous->focusPolicy() == Qt::NoFocus && previous->previousInFocusChain() != anchor)
+    previous = previous->previousInFocusChain();
   for (QWidget* w : widgets) {
+    if (w->focusPolicy() == Qt::NoFocus) continue;
     QWidget::setTabOrder(previous, w);
     previous = w;
   }

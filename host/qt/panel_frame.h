@@ -13,7 +13,7 @@
 namespace host::qt {
 
 // Moves widgets, in their order, right after anchor in its window's Tab order (a widget made after the
-// window's buttons would otherwise come after them).
+// window's buttons would otherwise come after them). Widgets that take no focus are passed over.
 void placeInTabOrder(QWidget* anchor, const std::vector<QWidget*>& widgets);
 
 class PanelFrame : public QWidget {

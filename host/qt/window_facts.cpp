@@ -7,8 +7,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "toolkits/qt/qt_naming.h"
+
 namespace host::qt {
 namespace {
+
+using toolkits::qt::withoutMnemonic;
 
 std::string text(const QString& s) { return withoutMnemonic(s).toStdString(); }
 
@@ -22,15 +26,6 @@ bool isWindowsOwnInView(const QWidget& w, const QWidget& window, const QWidget* 
 }
 
 }  // namespace
-
-QString withoutMnemonic(const QString& text) {
-  QString out;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && i + 1 < text.size()) ++i;
-    out += text[i];
-  }
-  return out;
-}
 
 bool tabShowsWhole(const QTabBar& bar, int index) {
   const QRect tab = bar.tabRect(index);

@@ -19,7 +19,4 @@ bool tabShowsWhole(const QTabBar& bar, int index);
 // window: the top-level window; panelView: the panel's view inside it, none when it shows none.
 WindowFacts windowFacts(const QWidget& window, const QWidget* panelView);
 
-// A widget text as the user reads it: mnemonic marks removed ("&&" is one ampersand).
-QString withoutMnemonic(const QString& text);
-
 }  // namespace host::qt

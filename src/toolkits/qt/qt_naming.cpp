@@ -50,16 +50,23 @@ QString mnemonicText(const QString& text, const QString& original, QString& take
   return escaped(text.left(colon)) + QStringLiteral("(&") + original[at].toUpper() + u')' + escaped(text.mid(colon));
 }
 
-QString nameOfText(const QString& text) {
-  QString name;
+QString withoutMnemonic(const QString& text) {
+  QString out;
   for (qsizetype i = 0; i < text.size(); ++i) {
     if (text[i] == u'&' && i + 1 < text.size()) ++i;  // "&&" is one ampersand, "&x" marks x
-    name += text[i];
+    out += text[i];
   }
+  return out;
+}
+
+QString nameOfText(const QString& text) {
+  QString name = withoutMnemonic(text);
+  name.truncate(colonStart(name));
   // A mnemonic added as "(X)" is no part of the name.
-  if (name.size() >= 3 && name.endsWith(u')') && name[name.size() - 3] == u'(' && isAsciiLetterOrDigit(name[name.size() - 2]))
+  if (name.size() >= 3 && name.endsWith(u')') && name[name.size() - 3] == u'(' &&
+      isAsciiLetterOrDigit(name[name.size() - 2]))
     name.chop(3);
-  return name.left(colonStart(name)).trimmed();
+  return name.trimmed();
 }
 
 void Naming::bind(const std::vector<std::unique_ptr<Node>>& nodes) {

@@ -34,7 +34,11 @@ qsizetype mnemonicPosition(const QString& text, const QString& taken);
 // layout's own text, as "(&L)" before its colon; with none free either it shows without a mnemonic.
 QString mnemonicText(const QString& text, const QString& original, QString& taken);
 
-// A label, field or button text as a name: without mnemonic marks, trailing colons and blanks.
+// A widget's text as the user reads it: mnemonic marks removed ("&&" is one ampersand).
+QString withoutMnemonic(const QString& text);
+
+// A label, field or button text as a name: without mnemonic marks (an added "(L)" too), trailing colons
+// and blanks.
 QString nameOfText(const QString& text);
 
 class Naming {
