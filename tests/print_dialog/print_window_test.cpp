@@ -352,10 +352,14 @@ TEST_F(PrintWindowTest, OneLanguagePerWindowWholeTabsAndNamedControls) {
       for (const std::string& t : texts) EXPECT_FALSE(english.count(t)) << t << " is still English";
     }
 
-    // At the size the window opens with, every tab title of the panel shows whole.
+    // At the size the window opens with, every tab title of the panel shows whole; the picture of the
+    // German window is the README's.
     tabs->setCurrentWidget(window->findChild<QWidget*>("panelArea"));
     QApplication::processEvents();
     const host::WindowFacts facts = host::qt::windowFacts(*window, view);
+    if (language == "de") {
+      EXPECT_TRUE(window->grab().save(QString::fromStdString((fs::current_path() / "print-dialog-de.png").string())));
+    }
     ASSERT_EQ(facts.panelTabs.size(), 3u);
     for (const auto& tab : facts.panelTabs) EXPECT_TRUE(tab.whole) << tab.title;
 
@@ -369,8 +373,11 @@ TEST_F(PrintWindowTest, OneLanguagePerWindowWholeTabsAndNamedControls) {
     const std::string field = accessibleName(toolkits::qt::widgetOf(control(*window, "loginNameEditText")));
     const std::string padlock = accessibleName(toolkits::qt::widgetOf(control(*window, "loginNameButton")));
     EXPECT_NE(padlock.find(field), std::string::npos) << padlock;
-    if (language.empty()) EXPECT_EQ(padlock, "Hold Login Name");
-    else EXPECT_FALSE(english.count(field) || padlock.starts_with("Hold")) << field << " / " << padlock;
+    if (language.empty()) {
+      EXPECT_EQ(padlock, "Hold Login Name");
+    } else {
+      EXPECT_FALSE(english.count(field) || padlock.starts_with("Hold")) << field << " / " << padlock;
+    }
 
     // The summary is read as plain text, its table's lines as "title: value".
     QAccessibleInterface* summary = QAccessible::queryAccessibleInterface(window->findChild<QLabel*>("summary"));
