@@ -362,6 +362,15 @@ TEST_F(PrintWindowTest, OneLanguagePerWindowWholeTabsAndNamedControls) {
     }
     ASSERT_EQ(facts.panelTabs.size(), 3u);
     for (const auto& tab : facts.panelTabs) EXPECT_TRUE(tab.whole) << tab.title;
+    // The window cannot be made narrower than that; made wider, it gives the panel the room.
+    EXPECT_GE(window->width(), window->minimumSizeHint().width());
+    const int panelWidth = view->width();
+    window->resize(window->width() + 200, window->height());
+    QApplication::processEvents();
+    EXPECT_EQ(view->width(), panelWidth + 200);
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    for (const auto& tab : host::qt::windowFacts(*window, view).panelTabs) EXPECT_TRUE(tab.whole) << tab.title;
 
     // Named for a screen reader, on every page of the panel.
     auto* panelTabs = view->findChild<QTabWidget*>();
