@@ -11,7 +11,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
 libcurl4-openssl-dev libexpat1-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
 nlohmann-json3-dev libcpp-httplib-dev cups-daemon cups-client dpkg-dev file clang libclang-rt-14-dev
-qt6-base-dev qt6-tools-dev libqt6opengl6-dev qt6-l10n-tools qt6-translations-l10n xvfb xauth"
+qt6-base-dev qt6-tools-dev libqt6opengl6-dev qt6-l10n-tools qt6-translations-l10n xvfb xauth lintian"
 # The bench holds the panel against curl and counts instructions with callgrind.
 bench_packages="curl valgrind"
 
@@ -31,7 +31,11 @@ install_missing() {
 build() {  # build DIR [cmake options...]
   dir=$1
   shift
-  cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+  # A compiler cache, where the machine has one, only saves time: the results are the same.
+  launcher=""
+  command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+  # shellcheck disable=SC2086
+  cmake -S "$top" -B "$dir" -G Ninja $launcher "$@" >/dev/null
   ninja -C "$dir" -j "$jobs"
 }
 
@@ -44,9 +48,11 @@ case "${1:-}" in
     ;;
   test)
     install_missing
-    build "$top/build"
+    # Warnings are errors here, in one build optimised as Release is (a warning only the optimiser finds)
+    # and in the sanitizer build; a user's or a distribution's build keeps them as warnings.
+    build "$top/build" -DCMAKE_BUILD_TYPE=Release -DONDRIX_WERROR=ON
     (cd "$top/build" && ctest --output-on-failure -j "$jobs")
-    build "$top/build-sanitize" -DONDRIX_SANITIZE=ON -DONDRIX_BENCH=OFF
+    build "$top/build-sanitize" -DONDRIX_SANITIZE=ON -DONDRIX_BENCH=OFF -DONDRIX_WERROR=ON
     (cd "$top/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --output-on-failure -j "$jobs")
     ;;

@@ -21,7 +21,7 @@ nlohmann::json folderEntry(const FolderEntry& entry) {
   return out;
 }
 
-nlohmann::json control(const ControlFacts& d) {
+nlohmann::json control(const toolkits::Description& d) {
   nlohmann::json out = {{"kind", d.kind},       {"tag", d.tag},           {"enabled", d.enabled},
                         {"dimmed", d.dimmed},   {"editable", d.editable}, {"hidden", d.hidden},
                         {"focus", d.focused}};

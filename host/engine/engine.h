@@ -11,11 +11,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/printcore.h"
 #include "platform/text.h"
 #include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
@@ -32,9 +34,6 @@ inline constexpr int kExitRefused = 1;       // the last print step was refused 
 inline constexpr int kExitUsage = 2;         // bad options or steps, unreadable PPD, settings or bundle
 inline constexpr int kExitSubmitFailed = 3;  // CUPS did not take the job of --print
 
-// What the dump shows of one control: the same facts from every toolkit.
-using ControlFacts = toolkits::Description;
-
 // What the window around the panel shows of its own, and whether the panel's tab titles show whole.
 struct WindowFacts {
   struct PanelTab {
@@ -50,8 +49,12 @@ struct WindowFacts {
 
 // The user's hands on one toolkit's controls, and the eyes that read them for the dump. Every user
 // operation refuses (returns false or 0) a control of another toolkit, a disabled one and a hidden one.
+// Setting and describing are the same on every toolkit (control_model.h); a front end gives only its
+// toolkit's specifics for them.
 class UserActions {
  public:
+  // toolkit: borrowed for the life of the actions.
+  explicit UserActions(const toolkits::ToolkitSpecifics& toolkit) : toolkit_(toolkit) {}
   virtual ~UserActions() = default;
   // Check box, hold button: flip and send the action; radio cell: select its row and send the matrix's
   // action; push button: send its action.
@@ -66,16 +69,26 @@ class UserActions {
   virtual bool paste(ui::TextField& field, const platform::Text& text) = 0;
   // Select all and delete, judged once by the formatter.
   virtual bool clear(ui::TextField& field) = 0;
-  // Sets a value as the program would, without formatter or action: a text field's string value (UTF-8),
-  // a two-state button's state ("0" or "1"), a matrix's row, a pop-up's item or a tab view's item (decimal,
-  // "-1" for none). False when the value does not fit the control.
-  virtual bool set(ui::Control& control, std::string_view value) = 0;
-
   // The named controls of a loaded layout in document order, the root excluded.
   virtual std::vector<ui::Control*> controlsOf(ui::Nib& nib) = 0;
-  virtual ControlFacts describe(ui::Control& control) = 0;
   // The window the panel's view (that of nib, none before the view) is shown in; none without a window.
   virtual std::optional<WindowFacts> window(ui::Nib* /*nib*/) { return std::nullopt; }
+
+  // Sets a value as the program would, without formatter or action (toolkits::set()).
+  bool set(ui::Control& control, std::string_view value) { return toolkits::set(control, value, toolkit_); }
+  // What the dump shows of one control: the same facts from every toolkit (toolkits::describe()).
+  toolkits::Description describe(ui::Control& control) { return toolkits::describe(control, toolkit_); }
+
+ private:
+  const toolkits::ToolkitSpecifics& toolkit_;
+};
+
+// For a front end whose panel completes a job that is already in the print system (the job agent): what an
+// approved print step does instead of submitting --print, and what the cancel step does. Each returns false
+// when the print system refused, which ends the run with kExitSubmitFailed.
+struct JobActions {
+  std::function<bool(const platform::PrintSettings& settings)> release;
+  std::function<bool()> cancel;
 };
 
 // What a front end hands the engine; everything is borrowed for the run.
@@ -84,6 +97,7 @@ struct Frontend {
   platform::RunLoop& runLoop;
   UserActions& actions;
   std::string_view program;  // the name that opens error messages
+  const JobActions* job = nullptr;  // none: the cancel step is refused as bad usage
 };
 
 // Runs one dialog from a command line of ondrix-pde-host's options and steps (an optional "--steps" word

@@ -1,11 +1,14 @@
 #include "engine/settings_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <span>
+
+#include "platform/atomic_file.h"
 
 namespace host {
 
@@ -48,30 +51,19 @@ bool checkSettingsFileWritable(const std::filesystem::path& file, std::string& e
   return true;
 }
 
+// A complete new file replaces the old one, so an interrupted run never leaves half the settings. The
+// values hold encrypted credentials: the file is the user's alone.
 bool writeSettingsFile(const std::filesystem::path& file, const platform::PrintSettings& settings, std::string& error) {
-  // A complete new file replaces the old one, so an interrupted run never leaves half the settings. The
-  // values hold encrypted credentials: the file is the user's alone.
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);
-    return false;
-  }
   std::string text;
   for (const auto& [key, value] : settings.values()) text += key + '=' + value + '\n';
-  int why = 0;  // mkostemp made the file 0600
-  for (std::size_t done = 0; !why && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n > 0) done += static_cast<std::size_t>(n);
-    else if (n == 0) why = EIO;
-    else if (errno != EINTR) why = errno;
-  }
-  if (::close(fd) != 0 && !why) why = errno;
-  if (!why && ::rename(temporary.c_str(), file.c_str()) != 0) why = errno;
-  if (why) {
-    error = "cannot write the settings file " + file.string() + ": " + std::strerror(why);
-    ::unlink(temporary.c_str());
+  // Appended in steps: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + string + literal.
+  std::string prefix = ".";
+  prefix += file.filename().string();
+  prefix += ".";
+  const platform::AtomicWrite how{.temporaryPrefix = prefix, .mode = 0600};
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  if (!platform::writeFileAtomically(file, std::span(bytes, text.size()), how)) {
+    error = "cannot write the settings file " + file.string() + ": " + std::strerror(errno);
     return false;
   }
   return true;

@@ -2,23 +2,51 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
 
+#include "engine/session.h"
 #include "plugin/outlets.h"
 
 namespace host {
 namespace {
 
-struct Verb {
-  std::string_view name;
-  std::size_t arguments;
+// Verbs without arguments come first: the help lists them on one line.
+constexpr std::array kVerbs{
+    Verb{"view", "", &Session::view},
+    Verb{"show", "", &Session::show},
+    Verb{"restore", "", &Session::restore},
+    Verb{"save", "", &Session::save},
+    Verb{"print", "", &Session::print, true},
+    Verb{"summary", "", &Session::summary},
+    Verb{"name", "", &Session::name},
+    Verb{"kind", "", &Session::kind},
+    Verb{"dump", "", &Session::dump},
+    Verb{"controls", "", &Session::controls},
+    Verb{"window", "", &Session::window},
+    Verb{"cancel", "", &Session::cancel},
+    Verb{"click", "NAME", &Session::click},
+    Verb{"select", "NAME N", &Session::select},
+    Verb{"type", "NAME TEXT", &Session::type},
+    Verb{"paste", "NAME TEXT", &Session::paste},
+    Verb{"clear", "NAME", &Session::clear},
+    Verb{"set", "NAME VALUE", &Session::set},
 };
 
-constexpr std::array kVerbs{
-    Verb{"view", 0},  Verb{"show", 0},  Verb{"restore", 0}, Verb{"save", 0},  Verb{"print", 0},
-    Verb{"summary", 0}, Verb{"name", 0}, Verb{"kind", 0},    Verb{"dump", 0},  Verb{"controls", 0}, Verb{"window", 0}, Verb{"click", 1},
-    Verb{"select", 2}, Verb{"type", 2},  Verb{"paste", 2},   Verb{"clear", 1}, Verb{"set", 2},
-};
+constexpr std::array kDefaultVerbs{"view", "restore", "save", "print"};
+
+std::vector<std::string_view> words(std::string_view text) {
+  std::vector<std::string_view> out;
+  while (!text.empty()) {
+    const std::size_t space = text.find(' ');
+    out.push_back(text.substr(0, space));
+    text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+  }
+  return out;
+}
+
+const Verb* findVerb(std::string_view name) {
+  const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const Verb& v) { return v.name == name; });
+  return verb == kVerbs.end() ? nullptr : &*verb;
+}
 
 }  // namespace
 
@@ -30,28 +58,53 @@ bool isKnownControlName(const std::string& name) {
 std::optional<std::vector<Step>> parseSteps(const std::vector<std::string>& words, std::string& error) {
   std::vector<Step> steps;
   for (std::size_t i = 0; i < words.size();) {
-    const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const Verb& v) { return v.name == words[i]; });
-    if (verb == kVerbs.end()) {
+    const Verb* verb = findVerb(words[i]);
+    if (!verb) {
       error = "unknown step \"" + words[i] + "\"";
       return std::nullopt;
     }
-    if (i + verb->arguments >= words.size() && verb->arguments > 0) {
-      error = "step \"" + words[i] + "\" needs " + std::to_string(verb->arguments) + " argument(s)";
+    const std::vector<std::string_view> arguments = host::words(verb->arguments);
+    if (i + arguments.size() >= words.size() && !arguments.empty()) {
+      error = "step \"" + words[i] + "\" needs " + std::to_string(arguments.size()) + " argument(s)";
       return std::nullopt;
     }
-    Step step{std::string(verb->name), {}};
-    for (std::size_t k = 1; k <= verb->arguments; ++k) step.args.push_back(words[i + k]);
-    if (!step.args.empty() && !isKnownControlName(step.args[0])) {
+    Step step{verb, {}};
+    for (std::size_t k = 1; k <= arguments.size(); ++k) step.args.push_back(words[i + k]);
+    if (!arguments.empty() && arguments[0] == "NAME" && !isKnownControlName(step.args[0])) {
       error = "unknown control \"" + step.args[0] + "\"";
       return std::nullopt;
     }
     steps.push_back(std::move(step));
-    i += 1 + verb->arguments;
+    i += 1 + arguments.size();
   }
   if (steps.empty()) {
-    for (const char* v : {"view", "restore", "save", "print"}) steps.push_back({v, {}});
+    for (const char* name : kDefaultVerbs) steps.push_back({findVerb(name), {}});
   }
   return steps;
+}
+
+std::string stepsSynopsis() {
+  std::string bare;
+  std::string withArguments;
+  // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a literal + string chain.
+  for (const Verb& verb : kVerbs) {
+    if (verb.arguments.empty()) {
+      if (!bare.empty()) bare += ' ';
+      bare += verb.name;
+    } else {
+      withArguments.append(" | ").append(verb.name).append(" ").append(verb.arguments);
+    }
+  }
+  return bare + withArguments;
+}
+
+std::string defaultSteps() {
+  std::string out;
+  for (const char* name : kDefaultVerbs) {
+    if (!out.empty()) out += ' ';
+    out += name;
+  }
+  return out;
 }
 
 }  // namespace host

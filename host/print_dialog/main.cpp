@@ -65,6 +65,11 @@ int main(int argc, char** argv) {
   cli.add_option("--cups", cupsQueue, "the CUPS queue to start with");
   cli.add_option("--type", type, "the dialog's type identifier");
   cli.add_option("files", files, "the files to print");
+  // Handled before parsing (see above); named here so that --help tells of it.
+  bool steps = false;
+  cli.add_flag("--steps", steps, "run ondrix-pde-host's steps on the window's widgets instead of showing it");
+  cli.footer("With --steps it takes ondrix-pde-host's options: --ppd, --queue, --device-uri, --settings,\n"
+             "--job-name, --cups, --bundle, --print, --type, --no-print-settings, --no-constraint-handling.");
   cli.set_version_flag("--version", std::string("ondrix-print-dialog ") + ONDRIX_VERSION);
   try {
     cli.parse(argc, argv);

@@ -1,6 +1,5 @@
 #include "print_window.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -16,11 +15,11 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "panel_page.h"
 #include "platform/printcore_cups.h"
 #include "ppd_options.h"
 #include "engine/settings_file.h"
@@ -88,12 +87,8 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
-  summary_ = new QLabel;
-  summary_->setObjectName("summary");
+  summary_ = makeSummaryLabel();
   summary_->setAccessibleName(tr("Summary"));
-  summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  summary_->setWordWrap(true);
-  summary_->setTextFormat(Qt::RichText);
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
   summaryBox->setMinimumWidth(240);
@@ -219,7 +214,7 @@ void PrintWindow::startPrinter() {
     panel_->restoreValuesAndReturnError(nullptr);
     if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
       panelFrame_->setView(shown);
-      followPanelChanges(shown);
+      followPanelChanges(*shown, *this, [this] { refreshSummary(); });
     }
     tabs_->addTab(panelFrame_, qs(panel_->panelName().utf8()));
     if (panelInFront) tabs_->setCurrentWidget(panelFrame_);
@@ -274,32 +269,15 @@ void PrintWindow::offerPPDChoice(QComboBox* combo, const std::string& option) {
   refreshSummary();
 }
 
-// The summary follows every change in the panel: after each of the panel's own controls has sent its
-// action, it is asked again.
-void PrintWindow::followPanelChanges(QWidget* root) {
-  auto later = [this] { QTimer::singleShot(0, this, [this] { refreshSummary(); }); };
-  for (auto* b : root->findChildren<QAbstractButton*>()) connect(b, &QAbstractButton::clicked, this, later);
-  for (auto* e : root->findChildren<QLineEdit*>()) connect(e, &QLineEdit::textChanged, this, later);
-  for (auto* c : root->findChildren<QComboBox*>()) connect(c, &QComboBox::currentIndexChanged, this, later);
-}
-
 void PrintWindow::refreshSummary() {
   if (!panel_) {
     summary_->setText(tr("<i>This printer has no Job Handling panel.</i>"));
     summary_->setAccessibleDescription(summary_->text().remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
     return;
   }
-  const SummaryInfo info = panel_->summaryInfo();
-  QString html = "<b>" + qs(panel_->panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
+  summary_->setText(summaryHtml(*panel_));
   // A screen reader reads the same lines as plain text.
-  QString plain = qs(panel_->panelName().utf8());
-  for (const auto& [title, value] : info) {
-    html += "<tr><td>" + qs(title.utf8()).toHtmlEscaped() + ":</td><td>" + qs(value.utf8()).toHtmlEscaped() +
-            "</td></tr>";
-    plain += "\n" + qs(title.utf8()) + ": " + qs(value.utf8());
-  }
-  summary_->setText(html + "</table>");
-  summary_->setAccessibleDescription(plain);
+  summary_->setAccessibleDescription(summaryPlain(*panel_));
 }
 
 void PrintWindow::chooseFiles() {
@@ -326,8 +304,8 @@ void PrintWindow::writeJobOptions() {
 }
 
 // Print: the panel saves, then may refuse (the window stays open with the user's input); an approved job
-// goes to CUPS file by file with every print-settings value as a job option, or, for a demo model, the
-// options it would carry are shown.
+// goes to CUPS as one job with a document per file and every print-settings value as a job option, or, for
+// a demo model, the options it would carry are shown.
 void PrintWindow::print() {
   if (!host_) return;
   const PrinterEntry& e = printer();
@@ -354,14 +332,14 @@ void PrintWindow::print() {
     accept();
     return;
   }
+  // One job of one document per file: all of it is sent, or none, so that a second Print sends each once.
   const platform::Text& name = settings.jobName();
-  for (const std::string& file : chosenFiles) {
-    const std::string title = name.isNone() ? file : name.utf8();
-    const auto result = platform::cups::printFile(e.queue, file, title, settings);
-    if (result.jobId == 0) {
-      inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
-      return;
-    }
+  const std::string title = name.isNone() ? chosenFiles.front() : name.utf8();
+  const std::vector<std::filesystem::path> documents(chosenFiles.begin(), chosenFiles.end());
+  const auto result = platform::cups::printFiles(e.queue, documents, title, settings);
+  if (result.jobId == 0) {
+    inform(tr("Print"), tr("CUPS did not take the job: %1").arg(qs(result.error)));
+    return;
   }
   accept();
 }

@@ -74,7 +74,6 @@ class PrintWindow : public QDialog {
   void endPanel();
   void fillPPDOptions();
   void offerPPDChoice(QComboBox* combo, const std::string& option);
-  void followPanelChanges(QWidget* root);
   void refreshSummary();
   void chooseFiles();
   void print();

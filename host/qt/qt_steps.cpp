@@ -28,12 +28,6 @@ namespace {
 using toolkits::Kind;
 using toolkits::qt::Node;
 
-std::optional<std::string> imageName(const ui::ImageRef& image) {
-  if (!image) return std::nullopt;
-  if (!image->name.empty()) return image->name;
-  return image->file.filename().string();
-}
-
 // Where a click lands on a button: on the indicator of a check box or radio button (their middle may be
 // empty space of a wide layout cell, which Qt does not count as a hit), else the middle.
 QPoint clickPoint(QAbstractButton& button) {
@@ -62,7 +56,7 @@ void place(QWidget& root, QWidget& parent) {
 Node* reach(ui::Control& control, QWidget& parent) {
   Node* node = toolkits::qt::nodeOf(control);
   if (!node || !node->reachable()) return nullptr;
-  place(*node->widget_->window(), parent);
+  place(*toolkits::qt::widgetOf(control)->window(), parent);
   return node;
 }
 
@@ -70,7 +64,7 @@ Node* reach(ui::Control& control, QWidget& parent) {
 // with the cursor at the end of its text.
 QLineEdit* editableField(ui::TextField& field, QWidget& parent) {
   Node* node = reach(field, parent);
-  if (!node || node->kind_ != Kind::textField) return nullptr;
+  if (!node || node->kind() != Kind::textField) return nullptr;
   auto* wrapper = static_cast<toolkits::qt::QtTextField*>(node);
   QLineEdit* edit = wrapper->lineEdit();
   if (!edit || !wrapper->isEditable()) return nullptr;
@@ -85,7 +79,7 @@ QLineEdit* editableField(ui::TextField& field, QWidget& parent) {
 bool QtActions::click(ui::Control& control) {
   Node* node = reach(control, parent_);
   if (!node) return false;
-  switch (node->kind_) {
+  switch (node->kind()) {
     case Kind::checkBox:
     case Kind::holdButton:
     case Kind::pushButton:
@@ -103,10 +97,10 @@ bool QtActions::click(ui::Control& control) {
 bool QtActions::select(ui::Control& control, long index) {
   Node* node = reach(control, parent_);
   if (!node) return false;
-  switch (node->kind_) {
+  switch (node->kind()) {
     case Kind::popUpButton: {
       auto* popUp = static_cast<toolkits::qt::QtPopUp*>(node);
-      if (!popUp->menu_.choosable(index)) return false;
+      if (!popUp->choosable(index)) return false;
       popUp->show();
       // The choice as the pop-up's list reports it when the user picks an item.
       QComboBox* combo = popUp->combo();
@@ -166,126 +160,7 @@ bool QtActions::clear(ui::TextField& field) {
   return edit->text().isEmpty();
 }
 
-bool QtActions::set(ui::Control& control, std::string_view value) {
-  Node* node = toolkits::qt::nodeOf(control);
-  if (!node) return false;
-  if (node->kind_ == Kind::textField || node->kind_ == Kind::label) {
-    static_cast<toolkits::qt::QtTextField*>(node)->setStringValue(platform::Text::fromUtf8(value));
-    return true;
-  }
-  const std::optional<long> number = toolkits::parseLong(value);
-  if (!number) return false;
-  switch (node->kind_) {
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::radioButton:
-    case Kind::pushButton:
-      if (*number != 0 && *number != 1) return false;
-      static_cast<toolkits::qt::QtButton*>(node)->setState(static_cast<int>(*number));
-      return true;
-    case Kind::matrix: {
-      auto* matrix = static_cast<toolkits::qt::QtMatrix*>(node);
-      if (*number < -1 || *number >= matrix->numberOfRows()) return false;
-      matrix->selectCellAtRow(*number, 0);
-      return true;
-    }
-    case Kind::popUpButton: {
-      auto* popUp = static_cast<toolkits::qt::QtPopUp*>(node);
-      if (*number < -1 || *number >= popUp->menu_.numberOfItems()) return false;
-      popUp->selectItemAtIndex(*number);
-      return true;
-    }
-    case Kind::tabView: {
-      QTabWidget* tabs = static_cast<toolkits::qt::QtTabView*>(node)->tabWidget();
-      if (!tabs || *number < -1 || *number >= tabs->count()) return false;
-      tabs->setCurrentIndex(static_cast<int>(*number));
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-std::vector<ui::Control*> QtActions::controlsOf(ui::Nib& nib) {
-  std::vector<ui::Control*> controls;
-  auto* qtNib = dynamic_cast<toolkits::qt::QtNib*>(&nib);
-  if (!qtNib) return controls;
-  for (const auto& node : qtNib->nodes_) controls.push_back(&node->control());
-  return controls;
-}
-
-ControlFacts QtActions::describe(ui::Control& control) {
-  ControlFacts f;
-  Node* node = toolkits::qt::nodeOf(control);
-  if (!node) return f;
-  f.kind = toolkits::kindName(node->kind_);
-  f.name = node->name_;
-  f.tag = node->tag_;
-  f.enabled = node->ownEnabled();
-  f.hidden = node->effectivelyHidden();
-  ui::Control* focus = node->window_ ? node->window_->firstResponder() : nullptr;
-  f.focused = focus && toolkits::qt::nodeOf(*focus) == node;
-  if (node->widget_) {
-    // A pop-up's box shows the panel's latest items from the next turn of the event loop: now, for its name.
-    if (node->kind_ == Kind::popUpButton) static_cast<toolkits::qt::QtPopUp*>(node)->show();
-    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(node->widget_);
-    f.accessibleName = access ? access->text(QAccessible::Name).toStdString() : std::string();
-  }
-
-  switch (node->kind_) {
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::pushButton:
-    case Kind::radioButton: {
-      auto* button = static_cast<toolkits::qt::QtButton*>(node);
-      f.state = button->state();
-      f.title = button->title().utf8();
-      if (node->kind_ == Kind::holdButton) {
-        f.image = imageName(button->image());
-        f.alternateImage = imageName(button->alternateImage());
-      }
-      break;
-    }
-    case Kind::matrix:
-      f.selectedRow = static_cast<toolkits::qt::QtMatrix*>(node)->selectedRow();
-      break;
-    case Kind::popUpButton: {
-      auto* popUp = static_cast<toolkits::qt::QtPopUp*>(node);
-      f.selectedIndex = popUp->menu_.selected();
-      for (const auto& item : popUp->menu_.items()) {
-        std::optional<std::string> title;
-        if (!item->title().isNone()) title = item->title().utf8();
-        f.items.push_back({title, item->isSeparator(), imageName(item->image())});
-      }
-      break;
-    }
-    case Kind::textField:
-    case Kind::label: {
-      auto* field = static_cast<toolkits::qt::QtTextField*>(node);
-      f.stringValue = field->stringValue().utf8();
-      f.dimmed = field->textColor() == ui::Color::gray;
-      f.editable = field->isEditable();
-      f.selectable = field->isSelectable();
-      f.secure = field->lineEdit() && field->lineEdit()->echoMode() == QLineEdit::Password;
-      break;
-    }
-    case Kind::box:
-      f.title = static_cast<toolkits::qt::QtBox*>(node)->title().utf8();
-      break;
-    case Kind::tabView: {
-      auto* tabs = static_cast<toolkits::qt::QtTabView*>(node);
-      f.selectedIndex = tabs->selectedIndex();
-      for (const auto* item : tabs->items_) f.tabLabels.push_back(item->label().utf8());
-      break;
-    }
-    case Kind::progressIndicator:
-      f.animating = static_cast<toolkits::qt::QtProgress*>(node)->isAnimating();
-      break;
-    case Kind::view:
-      break;
-  }
-  return f;
-}
+std::vector<ui::Control*> QtActions::controlsOf(ui::Nib& nib) { return toolkits::qt::controlsOf(nib); }
 
 std::optional<WindowFacts> QtActions::window(ui::Nib* nib) {
   QWidget* root = nib ? toolkits::qt::widgetOf(*nib) : nullptr;
@@ -296,11 +171,11 @@ std::optional<WindowFacts> QtActions::window(ui::Nib* nib) {
   return windowFacts(*parent_.window(), root);
 }
 
-int runSteps(int argc, char** argv, QWidget& parent, std::string_view program) {
+int runSteps(int argc, char** argv, QWidget& parent, std::string_view program, const JobActions* job) {
   toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;
   QtActions actions(parent);
-  Frontend frontend{toolkit, runLoop, actions, program};
+  Frontend frontend{toolkit, runLoop, actions, program, job};
   return runCommandLine(argc, argv, frontend);
 }
 

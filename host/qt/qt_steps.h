@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/engine.h"
+#include "toolkits/qt/qt_toolkit.h"
 
 class QWidget;
 
@@ -22,15 +23,13 @@ class QtActions : public UserActions {
  public:
   // parent: the window the panel's view is placed into (in its layout, if it has one) and shown, the first
   // time a user operation needs it on screen. It must outlive the actions.
-  explicit QtActions(QWidget& parent) : parent_(parent) {}
+  explicit QtActions(QWidget& parent) : UserActions(toolkits::qt::specifics()), parent_(parent) {}
   bool click(ui::Control& control) override;
   bool select(ui::Control& control, long index) override;
   std::size_t type(ui::TextField& field, const platform::Text& text) override;
   bool paste(ui::TextField& field, const platform::Text& text) override;
   bool clear(ui::TextField& field) override;
-  bool set(ui::Control& control, std::string_view value) override;
   std::vector<ui::Control*> controlsOf(ui::Nib& nib) override;
-  ControlFacts describe(ui::Control& control) override;
   // The facts of parent's window, with the panel's view placed in it first.
   std::optional<WindowFacts> window(ui::Nib* nib) override;
 
@@ -40,8 +39,10 @@ class QtActions : public UserActions {
 };
 
 // Runs the command line (ondrix-pde-host's options, then "--steps" and the steps) on the Qt toolkit with
-// the panel's view inside parent. Returns the exit status of ondrix-pde-host for the same steps.
+// the panel's view inside parent. Returns the exit status of ondrix-pde-host for the same steps; job, when
+// given, completes a job already in the print system (engine.h).
 // REQUIRES: a QApplication exists; called on its thread.
-int runSteps(int argc, char** argv, QWidget& parent, std::string_view program = "ondrix-print-dialog");
+int runSteps(int argc, char** argv, QWidget& parent, std::string_view program = "ondrix-print-dialog",
+             const JobActions* job = nullptr);
 
 }  // namespace host::qt

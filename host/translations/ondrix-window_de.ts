@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>jobagent::JobWindow</name>
+    <message>
+        <source>Job Handling: %1</source>
+        <translation>Auftragsverwaltung: %1</translation>
+    </message>
+    <message>
+        <source>Job:</source>
+        <translation>Auftrag:</translation>
+    </message>
+    <message>
+        <source>Printer:</source>
+        <translation>Drucker:</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;Job</source>
+        <translation>Auftrag &amp;abbrechen</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>The print system did not take the job: %1</source>
+        <translation>Das Drucksystem hat den Auftrag nicht angenommen: %1</translation>
+    </message>
+    <message>
+        <source>Cancel Job</source>
+        <translation>Auftrag abbrechen</translation>
+    </message>
+    <message>
+        <source>The print system did not cancel the job: %1</source>
+        <translation>Das Drucksystem hat den Auftrag nicht abgebrochen: %1</translation>
+    </message>
+</context>
+<context>
     <name>printdialog::PrintWindow</name>
     <message>
         <source>Print</source>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>jobagent::JobWindow</name>
+    <message>
+        <source>Job Handling: %1</source>
+        <translation>ジョブ処理: %1</translation>
+    </message>
+    <message>
+        <source>Job:</source>
+        <translation>ジョブ:</translation>
+    </message>
+    <message>
+        <source>Printer:</source>
+        <translation>プリンター:</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>概要</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>印刷(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;Job</source>
+        <translation>ジョブを取り消す(&amp;J)</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>The print system did not take the job: %1</source>
+        <translation>印刷システムがジョブを受け付けませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Cancel Job</source>
+        <translation>ジョブの取り消し</translation>
+    </message>
+    <message>
+        <source>The print system did not cancel the job: %1</source>
+        <translation>印刷システムがジョブを取り消せませんでした: %1</translation>
+    </message>
+</context>
+<context>
     <name>printdialog::PrintWindow</name>
     <message>
         <source>Print</source>

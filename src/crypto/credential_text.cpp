@@ -9,7 +9,7 @@
 
 #include "crypto/base64.h"
 #include "crypto/credential_cipher.h"
-#include "settings/encoding.h"
+#include "platform/hex.h"
 
 namespace crypto {
 namespace {
@@ -44,7 +44,7 @@ std::string encryptToHex(const std::string& plaintext, std::size_t cipherBytes) 
   auto cipher = cipherBuffer(plaintext);
   cipher.resize(std::max(cipher.size(), cipherBytes));
   if (my_aes_encrypt(plaintext.c_str(), cipher.data(), cipher.size()) == 0) return {};
-  return hexText(std::string_view(reinterpret_cast<const char*>(cipher.data()), cipherBytes));
+  return platform::hexText(std::string_view(reinterpret_cast<const char*>(cipher.data()), cipherBytes));
 }
 
 std::string encryptToBase64(const std::string& plaintext) {
@@ -64,7 +64,7 @@ std::string encryptToSpoolKeyBase64(const std::string& plaintext, const std::str
 std::optional<std::string> decryptFromHex(const std::string& hex, std::size_t digits) {
   if (hex.empty()) return std::string();
   if (hex.size() != digits) return std::nullopt;
-  const auto cipher = hexBytes(hex);
+  const auto cipher = platform::hexBytes(hex);
   if (!cipher) return std::nullopt;
   const auto* bytes = reinterpret_cast<const unsigned char*>(cipher->data());
   std::size_t length = cipher->size();

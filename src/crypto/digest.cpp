@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "crypto/libcrypto.h"
+#include "platform/hex.h"
 
 namespace {
 constexpr std::size_t kMd5Bytes = 16;
@@ -25,10 +26,5 @@ void calcMD5(char* output, const char* text) {
     crypto::libcrypto().md5(reinterpret_cast<const unsigned char*>(text), length, digest);
   if (!output) return;
 
-  constexpr char kDigits[] = "0123456789abcdef";
-  for (std::size_t i = 0; i < kMd5Bytes; ++i) {
-    output[2 * i] = kDigits[digest[i] >> 4];
-    output[2 * i + 1] = kDigits[digest[i] & 0x0F];
-  }
-  output[2 * kMd5Bytes] = '\0';
+  platform::writeHex(digest, kMd5Bytes, output, platform::HexDigits::lower);
 }

@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/hex.h"
+#include "platform/own_folder.h"
 
 namespace platform {
 namespace {
@@ -139,13 +141,8 @@ std::string fileStem(const std::string& name) {
   unsigned char digest[32];
   const ssize_t length = cupsHashData("sha2-256", name.data(), name.size(), digest, sizeof digest);
   if (length != static_cast<ssize_t>(sizeof digest)) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string stem = readable + "~";
-  for (ssize_t i = 0; i < length; ++i) {
-    stem += kHex[digest[i] >> 4];
-    stem += kHex[digest[i] & 0x0F];
-  }
-  return stem;
+  const std::string_view bytes(reinterpret_cast<const char*>(digest), sizeof digest);
+  return readable + "~" + hexText(bytes, HexDigits::lower);
 }
 
 // The six characters mkostemp puts in place of "XXXXXX".
@@ -191,19 +188,6 @@ fs::path defaultFolder() {
   return home / ".config" / kStoreFolderName;
 }
 
-// Makes the store's folder (0700) and any missing parents; true when it exists afterwards.
-bool ensureFolder(const fs::path& folder) {
-  std::error_code ec;
-  if (fs::is_directory(folder, ec)) return true;
-  if (folder.has_parent_path()) fs::create_directories(folder.parent_path(), ec);
-  if (::mkdir(folder.c_str(), 0700) == 0) {
-    // The umask may have taken owner bits away.
-    ::chmod(folder.c_str(), 0700);
-    return true;
-  }
-  return errno == EEXIST && fs::is_directory(folder, ec);
-}
-
 // Says once per process, on standard error, that preferences cannot be kept; the caller goes on without
 // them. Reads errno, so call it straight after the failed call. Returns false for the caller to pass on.
 bool warnNotStored(const fs::path& folder) {
@@ -213,6 +197,60 @@ bool warnNotStored(const fs::path& folder) {
     std::fprintf(stderr, "ondrix-pde: cannot store the preferences in %s: %s\n", folder.c_str(), std::strerror(why));
   });
   return false;
+}
+
+// Says once per process (once per flag), on standard error, why preferences are neither read nor stored;
+// the caller goes on without them. Returns false for the caller to pass on.
+bool refuse(std::once_flag& once, const std::string& why) {
+  std::call_once(once, [&] { std::fprintf(stderr, "ondrix-pde: %s\n", why.c_str()); });
+  return false;
+}
+
+// Whether the store's folder is the user's own, so that what it holds was put there by the user: a link
+// to someone else's folder would show values planted there and take the user's encrypted credentials.
+// A link to a folder of the user's own (dotfile managers make those) is followed. Quiet when the folder
+// does not exist: there is nothing to read yet.
+bool isOwnStoreFolder(const fs::path& folder) {
+  std::error_code ec;
+  const auto status = fs::symlink_status(folder, ec);
+  if (!fs::exists(status)) return false;
+  const fs::path real = fs::is_symlink(status) ? fs::canonical(folder, ec) : folder;
+  if (!ec && isUsersOwnFolder(real, false)) return true;
+  static std::once_flag once;
+  return refuse(once, "the preference folder " + folder.string() +
+                " is not a folder of the user's own that only the user can write into: preferences are neither "
+                "read nor stored");
+}
+
+// Makes the store's folder (0700, and so any missing parents) and checks that it is the user's own; true
+// when it is there to be used. Tells why not, once.
+bool ensureFolder(const fs::path& folder) {
+  if (!makeFolders(folder)) return warnNotStored(folder);
+  return isOwnStoreFolder(folder);
+}
+
+// The file that a domain's path stands for: the path itself, or, when it is a symbolic link (dotfile
+// managers link files so), the regular file of the user's own it names, or the name of such a file
+// still to be made in a folder of the user's own. That target is read and replaced in its own folder, so
+// the link stays. None, with one line on standard error, for a link to anything else: then nothing is
+// read and the link is never replaced.
+std::optional<fs::path> domainTarget(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
+  fs::path target = fs::read_symlink(file, ec);
+  if (!ec && target.is_relative()) target = file.parent_path() / target;
+  struct stat info {};
+  if (!ec && ::stat(target.c_str(), &info) == 0) {
+    const fs::path real = fs::canonical(target, ec);
+    if (!ec && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) return real;
+  } else if (!ec && errno == ENOENT && !fs::is_symlink(fs::symlink_status(target, ec))) {
+    const fs::path folder = fs::canonical(target.parent_path(), ec);
+    if (!ec && isUsersOwnFolder(folder, false)) return folder / target.filename();
+  }
+  static std::once_flag once;
+  refuse(once, "the preference file " + file.string() +
+         " is a link, but not to a file of the user's own: it is left as it is and not used");
+  return std::nullopt;
 }
 
 // The whole file, or its first limit + 1 bytes at least (so that an oversized file shows as such);
@@ -350,15 +388,24 @@ std::filesystem::path UserDefaults::fileFor(const std::string& name) const {
 }
 
 std::string UserDefaults::temporaryPrefix(const std::string& name) {
-  return "." + fileStem(name) + std::string(kDomainSuffix) + ".";
+  // Appended in steps: GCC 12 at -O3 warns falsely (-Wrestrict) on a chain of operator+ starting from a literal.
+  std::string prefix = ".";
+  prefix += fileStem(name);
+  prefix += kDomainSuffix;
+  prefix += '.';
+  return prefix;
 }
 
-// Reads the file on every call, so that what other processes stored is seen; parses it only when its bytes
-// differ from those last parsed or written here. A file that is not a dictionary property list is moved
-// aside, never left to be overwritten by the next save; a missing or unreadable file is simply no domain.
+// Looks at the file on every call, so that what other processes stored is seen: its bytes are read again
+// only when its identity changed or it is too young to trust, and parsed only when they differ from those
+// last parsed or written here. A file that is not a dictionary property list is moved aside, never left to
+// be overwritten by the next save; a missing or unreadable file is simply no domain, and so is any file in
+// a folder that is not the user's own.
 std::shared_ptr<const plist::Dict> UserDefaults::sharedPersistentDomain(const std::string& name) {
-  if (name.empty()) return nullptr;
-  const fs::path file = fileFor(name);
+  if (name.empty() || !isOwnStoreFolder(folder_)) return nullptr;
+  const auto target = domainTarget(fileFor(name));
+  if (!target) return nullptr;
+  const fs::path& file = *target;
   auto read = readDomainFile(file, knownIdentity(file));
   std::unique_lock<std::mutex> guard(sharedMutex());
   if (read && read->unchanged && !knownParse(file, *read)) {
@@ -397,10 +444,13 @@ bool UserDefaults::setPersistentDomain(const plist::Dict& domain, const std::str
 }
 
 // Writes a complete new file and renames it into place, so that the domain is always whole on disk. An
-// unchanged domain is left alone: rewriting it would cost a flush to disk and change nothing.
+// unchanged domain is left alone: rewriting it would cost a flush to disk and change nothing. A link is
+// written through, into the folder of the file it names.
 bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& name) {
-  if (name.empty()) return false;
-  const fs::path file = fileFor(name);
+  if (name.empty() || !ensureFolder(folder_)) return false;
+  const auto target = domainTarget(fileFor(name));
+  if (!target) return false;
+  const fs::path& file = *target;
   if (auto read = readDomainFile(file, knownIdentity(file))) {
     const std::lock_guard<std::mutex> guard(sharedMutex());
     const ParsedDomain* parsed = knownParse(file, *read);
@@ -409,11 +459,10 @@ bool UserDefaults::setPersistentDomain(plist::Dict&& domain, const std::string& 
 
   std::string xml = plist::toXml(domain);
   if (xml.empty() || xml.size() > plist::kMaxXmlBytes) return false;
-  if (!ensureFolder(folder_)) return warnNotStored(folder_);
   // The temporary name starts with a dot, which no domain's file name does.
   const AtomicWrite how{temporaryPrefix(name), 0600, true};
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(xml.data());
-  if (!writeFileAtomically(file, std::span(bytes, xml.size()), how)) return warnNotStored(folder_);
+  if (!writeFileAtomically(file, std::span(bytes, xml.size()), how)) return warnNotStored(file.parent_path());
 
   const std::lock_guard<std::mutex> guard(sharedMutex());
   ++writes;

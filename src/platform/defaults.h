@@ -6,6 +6,11 @@
 // the file's bytes differ, so reading an unchanged domain costs a read and a comparison, not a parse; a file
 // whose inode, size and times are those it had when it was read, and were already a few seconds old then,
 // is not even read. The empty name is no domain.
+//
+// The folder must be the user's own, and only the user may write into it (a link to such a folder is
+// followed); anything else is neither read nor written. A domain file that is a link to a regular file of
+// the user's own is read and written through, so the link stays; a link to anything else is left alone.
+// Each refusal is told once on standard error.
 #pragma once
 
 #include <chrono>
@@ -37,7 +42,7 @@ class UserDefaults {
   std::optional<plist::Dict> persistentDomainForName(const std::string& name);
   // The same, shared with the store's own copy instead of copied: never changed once returned.
   std::shared_ptr<const plist::Dict> sharedPersistentDomain(const std::string& name);
-  // Replaces the stored domain; the folder is made 0700 and the file 0600. False when the domain was not
+  // Replaces the stored domain; the folder and any missing parents are made 0700, the file 0600. False when the domain was not
   // written (the old one then stays); the first failure of the process is told on standard error, once. A
   // domain equal to the one on disk is not written again: the file keeps its bytes and time, and the result
   // is true.

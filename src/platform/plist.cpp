@@ -45,37 +45,260 @@ struct MallocDeleter {
 using KeyPtr = std::unique_ptr<char, MallocDeleter>;
 using IterPtr = std::unique_ptr<void, MallocDeleter>;
 
-// The deepest nesting of array and dict elements in XML text, or more than limit (then the scan stops).
-// Comments and CDATA are not skipped, so the answer can only be too high, never too low.
-int containerDepth(std::string_view xml, int limit) {
-  int depth = 0;
-  for (std::size_t i = xml.find('<'); i != std::string_view::npos; i = xml.find('<', i + 1)) {
-    const std::string_view rest = xml.substr(i + 1);
-    const bool closing = !rest.empty() && rest.front() == '/';
-    const std::string_view name = closing ? rest.substr(1) : rest;
-    std::size_t nameLength = 0;
-    if (name.starts_with("array")) {
-      nameLength = 5;
-    } else if (name.starts_with("dict")) {
-      nameLength = 4;
-    } else {
-      continue;
-    }
-    // Only the whole element name counts ("<dictionary>" is something else).
-    if (name.size() > nameLength) {
-      const char next = name[nameLength];
-      if (next != '>' && next != '/' && next != ' ' && next != '\t' && next != '\r' && next != '\n') continue;
-    }
-    if (closing) {
-      depth = depth > 0 ? depth - 1 : 0;
-      continue;
-    }
-    const std::size_t end = xml.find('>', i);
-    if (end != std::string_view::npos && end > i && xml[end - 1] == '/') continue;  // <array/>
-    if (++depth > limit) return depth;
-  }
-  return depth;
+bool isXmlSpace(char c) {
+  static constexpr auto kSpaces = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char space : {' ', '\t', '\r', '\n'}) table[space] = true;
+    return table;
+  }();
+  return kSpaces[static_cast<unsigned char>(c)];
 }
+
+// Walks XML text as libplist 2.2's reader tokenises it and counts what that reader would build and spend,
+// without building anything: libplist frees its trees recursively (a deep one overflows the stack) and
+// keeps a dictionary's keys in 4,096 hash buckets (keys that share one cost a comparison with each other).
+// Inside a tag it skips double-quoted runs; in the text of an element it skips comments and CDATA; it
+// stops at its first error, having built (and then freeing) the tree up to there. This walk follows it
+// step by step and stops where it stops, or as soon as a bound is passed.
+class LibplistWalk {
+ public:
+  explicit LibplistWalk(std::string_view xml) : p_(xml.data()), end_(xml.data() + xml.size()) {}
+
+  readers::LibplistCost run() {
+    cost_.parses = walk() && haveRoot_;
+    cost_.overBounds = over();
+    return cost_;
+  }
+
+ private:
+  enum class Kind : std::uint8_t { kPlist, kDict, kArray };
+  // A container that receives the nodes that follow; entries counts what a dictionary was given so far.
+  struct Parent {
+    bool isDict = false;
+    std::uint64_t entries = 0;
+  };
+
+  bool over() const {
+    return cost_.depth > kMaxDepth || cost_.nodes > readers::kMaxLibplistNodes ||
+           cost_.keyWork > readers::kMaxLibplistKeyWork || cost_.entityWork > readers::kMaxLibplistEntityWork;
+  }
+  std::size_t left() const { return static_cast<std::size_t>(end_ - p_); }
+  bool at(std::string_view text) const { return std::string_view(p_, left()).starts_with(text); }
+
+  // Past a double-quoted run that starts at the cursor; false when it does not end.
+  bool skipQuoted() {
+    ++p_;
+    while (p_ < end_ && *p_ != '"') ++p_;
+    return p_ < end_;
+  }
+  // To the first of the characters, past quoted runs when asked; false at the end of the text.
+  bool findAny(std::string_view chars, bool skipQuotes) {
+    while (p_ < end_) {
+      if (skipQuotes && *p_ == '"' && !skipQuoted()) return false;
+      if (chars.find(*p_) != std::string_view::npos) return true;
+      ++p_;
+    }
+    return false;
+  }
+  // To the text, past quoted runs when asked; libplist never looks at the last length bytes for it, but
+  // finds it there all the same when the cursor stops right before them. False when it is not found.
+  bool findText(std::string_view text, bool skipQuotes) {
+    while (left() > text.size()) {
+      if (at(text)) return true;
+      if (skipQuotes && *p_ == '"' && !skipQuoted()) return false;
+      ++p_;
+    }
+    return left() >= text.size() && at(text);
+  }
+  void skipSpaces() {
+    while (p_ < end_ && isXmlSpace(*p_)) ++p_;
+  }
+
+  // The text of an element up to its closing tag, which must name the element: what libplist's reader
+  // does there, comments and CDATA sections included. Counts the moves that decoding entities costs in
+  // the pieces that are decoded. False where libplist reports an error.
+  bool elementText(std::string_view name, bool decoded) {
+    for (;;) {
+      const char* piece = p_;
+      while (p_ < end_ && *p_ != '<') ++p_;
+      if (p_ >= end_) return false;
+      countEntities(piece, p_, decoded);
+      ++p_;
+      if (p_ >= end_) return false;
+      if (*p_ == '/') break;
+      if (*p_ != '!') return false;
+      ++p_;
+      if (left() <= 1) return false;
+      if (at("--")) {
+        p_ += 2;
+        if (!findText("-->", false)) return false;
+        p_ += 3;
+      } else if (*p_ == '[') {
+        ++p_;
+        if (left() <= 8 || !at("CDATA[")) return false;
+        p_ += 6;
+        if (!findText("]]>", false)) return false;
+        p_ += 3;
+      } else {
+        return false;
+      }
+    }
+    ++p_;
+    if (left() <= name.size() || !at(name)) return false;
+    p_ += name.size();
+    skipSpaces();
+    if (p_ >= end_ || *p_ != '>') return false;
+    ++p_;
+    return true;
+  }
+
+  // Decoding shifts the rest of the piece once per '&' in it.
+  void countEntities(const char* from, const char* to, bool decoded) {
+    if (!decoded) return;
+    const auto ampersands = static_cast<std::uint64_t>(std::count(from, to, '&'));
+    cost_.entityWork += ampersands * static_cast<std::uint64_t>(to - from);
+  }
+
+  // A node made in the current parent (the root when there is none yet); false where libplist reports an
+  // error. A dictionary entry costs a comparison of its key with every key already there.
+  bool place(std::uint64_t keyBytes) {
+    ++cost_.nodes;
+    if (!haveRoot_) {
+      haveRoot_ = true;
+      return true;
+    }
+    Parent& parent = parents_.back();
+    if (parent.isDict) {
+      if (!keyPending_) return false;
+      ++cost_.nodes;
+      cost_.keyWork += parent.entries * (keyBytes + 1);
+      ++parent.entries;
+    }
+    return true;
+  }
+
+  // False where libplist reports an error.
+  bool walk() {
+    std::vector<Kind> path;
+    bool hasContent = false;
+    std::uint64_t keyBytes = 0;
+    while (p_ < end_ && !over()) {
+      skipSpaces();
+      if (p_ >= end_) break;
+      if (*p_ != '<') return false;
+      ++p_;
+      if (p_ >= end_) return false;
+      if (*p_ == '?') {
+        if (!findText("?>", true)) return false;
+        p_ += 2;
+        continue;
+      }
+      if (*p_ == '!') {
+        if (left() > 3 && at("!--")) {
+          p_ += 3;
+          if (!findText("-->", false)) return false;
+          p_ += 3;
+        } else if (left() > 8 && at("!DOCTYPE")) {
+          p_ += 8;
+          bool subset = false;
+          while (p_ < end_) {
+            if (!findAny(" \t\r\n[>", true)) return false;
+            if (*p_ == '[') {
+              subset = true;
+              break;
+            }
+            if (*p_ == '>') {
+              ++p_;
+              break;
+            }
+            skipSpaces();
+          }
+          if (subset) {
+            if (!findText("]>", true)) return false;
+            p_ += 2;
+          }
+        } else {
+          return false;
+        }
+        continue;
+      }
+
+      // A tag: its name runs to a space or bracket; its end is the next '>' outside quotes, and a '/'
+      // right before that end makes it empty.
+      const char* const nameStart = p_;
+      if (!findAny(" \r\n\t<>", false)) return false;
+      std::string_view name(nameStart, static_cast<std::size_t>(p_ - nameStart));
+      if (*p_ != '>' && !findAny("<>", true)) return false;
+      if (*p_ != '>') return false;
+      const bool empty = *(p_ - 1) == '/';
+      if (empty && static_cast<std::size_t>(p_ - nameStart - 1) < name.size()) {
+        name = name.substr(0, static_cast<std::size_t>(p_ - nameStart - 1));
+      }
+      ++p_;
+
+      if (name == "plist") {
+        hasContent = false;
+        if (path.empty() && haveRoot_) return true;
+        if (empty) return false;
+        path.push_back(Kind::kPlist);
+        continue;
+      }
+      if (name == "/plist") {
+        if (!hasContent || path.empty() || path.back() != Kind::kPlist) return false;
+        path.pop_back();
+        continue;
+      }
+      hasContent = true;
+
+      if (name.starts_with('/')) {
+        const Kind closing = name == "/dict" ? Kind::kDict : (name == "/array" ? Kind::kArray : Kind::kPlist);
+        if (path.empty() || closing == Kind::kPlist || path.back() != closing) return false;
+        path.pop_back();
+        parents_.pop_back();
+        if (parents_.empty()) return true;
+        keyPending_ = false;
+        continue;
+      }
+
+      const bool isDict = name == "dict";
+      const bool container = isDict || name == "array";
+      const bool isKey = name == "key";
+      if (!container) {
+        const bool decoded = isKey || name == "string";
+        if (!decoded && name != "integer" && name != "real" && name != "true" && name != "false" &&
+            name != "data" && name != "date") {
+          return false;
+        }
+        const char* const textStart = p_;
+        if (!empty && !elementText(name, decoded)) return false;
+        // A key becomes the name of the next entry instead of a node; libplist 2.2 takes "<key/>" for a
+        // string.
+        if (isKey && !empty && !keyPending_ && !parents_.empty() && parents_.back().isDict) {
+          keyPending_ = true;
+          // The element as written, its closing tag included: never less than the key compared.
+          keyBytes = static_cast<std::uint64_t>(p_ - textStart);
+          continue;
+        }
+      }
+      const bool root = !haveRoot_;
+      if (!place(keyBytes)) return false;
+      keyPending_ = false;
+      const int depth = static_cast<int>(parents_.size()) + 1;
+      cost_.depth = std::max(cost_.depth, depth);
+      if (root && !container) return true;
+      if (container && (root || !empty)) parents_.push_back(Parent{isDict, 0});
+      if (container && !empty) path.push_back(isDict ? Kind::kDict : Kind::kArray);
+    }
+    return path.empty();
+  }
+
+  const char* p_;
+  const char* const end_;
+  std::vector<Parent> parents_;
+  bool haveRoot_ = false;
+  bool keyPending_ = false;
+  readers::LibplistCost cost_;
+};
 
 // A UINT node that holds a value above INT64_MAX differs from a node made from the same bits.
 bool isLargeUnsigned(plist_t node, std::uint64_t bits) {
@@ -282,14 +505,6 @@ std::optional<Dict> readWithLibplistUnchecked(std::string_view bytes) {
 
 // ---- The direct reader. Every function answers none (or false) for "not certain": libplist then decides.
 
-bool isXmlSpace(char c) {
-  static constexpr auto kSpaces = [] {
-    std::array<bool, 256> table{};
-    for (const unsigned char space : {' ', '\t', '\r', '\n'}) table[space] = true;
-    return table;
-  }();
-  return kSpaces[static_cast<unsigned char>(c)];
-}
 
 // Whether libplist, looking for the end of markup that stands before offset end, finds it there: it
 // skips double-quoted runs while it looks, so the quotes before end must pair up, and no '>' may stand
@@ -625,6 +840,7 @@ class DirectReader {
   // fromNode counts). False when not certain; out is then of no use.
   bool read(const Tag& open, int depth, Value& out) {
     if (depth > kMaxDepth || open.kind == Tag::kNone || open.kind == Tag::kClose) return false;
+    if (++nodes_ > readers::kMaxLibplistNodes) return false;
     switch (open.name) {
       case Name::kDict:
         return readDict(open, depth, out.v.emplace<Dict>());
@@ -676,7 +892,7 @@ class DirectReader {
       // Strictly key, value, key, value: libplist reads other orders in ways of its own. It refuses <key/>.
       if (keyTag.name != Name::kKey || keyTag.kind != Tag::kOpen) return false;
       auto key = decodedText(Name::kKey);
-      if (!key) return false;
+      if (!key || ++nodes_ > readers::kMaxLibplistNodes) return false;
       const Tag valueTag = nextTag();
       // libplist writes keys in order, so the end is the place; a repeated key keeps the last value.
       const auto slot = dict.try_emplace(dict.end(), std::move(*key));
@@ -695,10 +911,12 @@ class DirectReader {
 
   const char* p_;
   const char* const end_;
+  // Values and keys read so far, counted as libplist would count its nodes.
+  std::uint64_t nodes_ = 0;
 };
 
-// Needs no depth check beforehand: it reads only tags it knows, counts the nesting itself and gives up past
-// kMaxDepth, so whatever it reads passes containerDepth as well.
+// Needs no walk beforehand: it reads only tags it knows, counts the nesting and the nodes itself and gives
+// up past their bounds, and its own work is linear.
 std::optional<Dict> readDirectlyUnchecked(std::string_view bytes) {
   // A NUL ends text for libplist's C strings.
   if (bytes.find('\0') != std::string_view::npos) return {};
@@ -723,10 +941,12 @@ std::optional<Dict> parseXml(const std::string& bytes) {
 
 namespace readers {
 
+LibplistCost libplistCost(std::string_view bytes) { return LibplistWalk(bytes).run(); }
+
+// Runs before libplist parses anything: it frees even a tree it gave up on.
 bool withinLimits(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > kMaxXmlBytes) return false;
-  // Refuse deep nesting before libplist builds (and would recursively free) such a tree.
-  return containerDepth(bytes, kMaxDepth) <= kMaxDepth;
+  return !libplistCost(bytes).overBounds;
 }
 
 std::optional<Dict> readWithLibplist(std::string_view bytes) {

@@ -7,6 +7,7 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -19,7 +20,34 @@ struct DestDeleter {
 struct HttpCloser {
   void operator()(http_t* http) const { httpClose(http); }
 };
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+struct OptionsDeleter {
+  int count;
+  void operator()(cups_option_t* options) const { cupsFreeOptions(count, options); }
+};
 constexpr int kConnectTimeoutMs = 5000;
+
+// Sends one opened file as the job's next document, byte for byte, named after the file, its format left to
+// the scheduler to find. False on any failure, with CUPS's message in cupsLastErrorString.
+bool sendDocument(const std::string& queue, int job, const std::filesystem::path& file, std::FILE* bytes,
+                  bool last) {
+  if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, file.filename().c_str(), CUPS_FORMAT_AUTO,
+                        last ? 1 : 0) != HTTP_STATUS_CONTINUE) {
+    return false;
+  }
+  char buffer[32768];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, bytes)) > 0) {
+    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, buffer, n) != HTTP_STATUS_CONTINUE) {
+      cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+      return false;
+    }
+  }
+  const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+  return !std::ferror(bytes) && finished <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
 
 }  // namespace
 
@@ -82,16 +110,51 @@ std::optional<std::vector<Destination>> enumerateDestinations(std::string& error
   return found;
 }
 
+SubmitResult printFiles(const std::string& queue, const std::vector<std::filesystem::path>& files,
+                        const std::string& title, const PrintSettings& settings) {
+  SubmitResult result;
+  if (files.empty()) {
+    result.error = "no file to print";
+    return result;
+  }
+  // The files sent are the ones opened here, all before the job exists.
+  std::vector<std::unique_ptr<std::FILE, FileCloser>> opened;
+  for (const auto& file : files) {
+    std::error_code ec;
+    errno = 0;
+    std::FILE* raw = std::filesystem::is_directory(file, ec) ? nullptr : std::fopen(file.c_str(), "rbe");
+    if (!raw) {
+      result.error = "cannot read " + file.string() + ": " + (errno ? std::strerror(errno) : "it is a folder");
+      return result;
+    }
+    opened.emplace_back(raw);
+  }
+
+  cups_option_t* rawOptions = nullptr;
+  int count = 0;
+  for (const auto& [key, value] : settings.values()) count = cupsAddOption(key.c_str(), value.c_str(), count, &rawOptions);
+  // A hold the job's own settings ask for (say until the night) stays.
+  if (!settings.getValue("job-hold-until")) count = cupsAddOption("job-hold-until", "no-hold", count, &rawOptions);
+  const std::unique_ptr<cups_option_t, OptionsDeleter> options(rawOptions, OptionsDeleter{count});
+  const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), count, options.get());
+  if (job == 0) {
+    result.error = cupsLastErrorString();
+    return result;
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!sendDocument(queue, job, files[i], opened[i].get(), i + 1 == files.size())) {
+      result.error = cupsLastErrorString();
+      cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.c_str(), job, 0);
+      return result;
+    }
+  }
+  result.jobId = job;
+  return result;
+}
+
 SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
                        const PrintSettings& settings) {
-  cups_option_t* options = nullptr;
-  int count = 0;
-  for (const auto& [key, value] : settings.values()) count = cupsAddOption(key.c_str(), value.c_str(), count, &options);
-  SubmitResult result;
-  result.jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), file.c_str(), title.c_str(), count, options);
-  cupsFreeOptions(count, options);
-  if (result.jobId == 0) result.error = cupsLastErrorString();
-  return result;
+  return printFiles(queue, {file}, title, settings);
 }
 
 }  // namespace platform::cups

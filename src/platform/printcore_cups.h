@@ -41,9 +41,16 @@ std::optional<std::vector<Destination>> enumerateDestinations(std::string& error
 
 struct SubmitResult {
   int jobId = 0;      // 0 on failure
-  std::string error;  // CUPS's own message on failure
+  std::string error;  // on failure: the file that cannot be read, or CUPS's own message
 };
-// Submits the file to the queue under the title, with each print-settings value as a job option.
+// Submits the files to the queue as one job of several documents, in their order (as lp does), under the
+// title, with each print-settings value as a job option. Every file is opened before anything is sent, so
+// an unreadable one sends nothing; a failure midway cancels the job, so that no part of it prints and a
+// second try sends every file once. The job says "job-hold-until=no-hold" (unless the settings name a hold):
+// it has been through the panel already, so a queue that holds its jobs for the job agent prints it at once.
+SubmitResult printFiles(const std::string& queue, const std::vector<std::filesystem::path>& files,
+                        const std::string& title, const PrintSettings& settings);
+// The same for one file.
 SubmitResult printFile(const std::string& queue, const std::filesystem::path& file, const std::string& title,
                        const PrintSettings& settings);
 

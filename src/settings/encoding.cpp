@@ -10,16 +10,6 @@
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// Value of one hex digit, or -1.
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // What ReplaceSpaceCode blanks: control characters but TAB and the zero byte, and the double quote.
 bool isBlanked(char32_t c) { return (c >= 0x01 && c <= 0x08) || (c >= 0x0A && c <= 0x1F) || c == '"'; }
 
@@ -36,11 +26,7 @@ void storeAscii(platform::PrintSettings& settings, const std::string& key, const
 void myitoa(const unsigned char* source, char* destination, std::uint32_t count) {
   if (!destination) return;
   if (!source) count = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    destination[2 * i] = kHexDigits[source[i] >> 4];
-    destination[2 * i + 1] = kHexDigits[source[i] & 0x0F];
-  }
-  destination[2 * static_cast<std::size_t>(count)] = '\0';
+  platform::writeHex(source, count, destination);
 }
 
 bool myatoi(const char* source, unsigned char* destination, std::uint32_t count) {
@@ -50,26 +36,12 @@ bool myatoi(const char* source, unsigned char* destination, std::uint32_t count)
 
   // Check every digit first, so that a damaged value leaves no partial bytes behind.
   for (std::uint32_t i = 0; i < count; ++i)
-    if (hexValue(source[i]) < 0) return false;
+    if (platform::hexValue(source[i]) < 0) return false;
   for (std::size_t i = 0; i < count; i += 2)
-    destination[i / 2] = static_cast<unsigned char>(hexValue(source[i]) << 4 | hexValue(source[i + 1]));
+    destination[i / 2] =
+        static_cast<unsigned char>(platform::hexValue(source[i]) << 4 | platform::hexValue(source[i + 1]));
   destination[count / 2] = 0;
   return true;
-}
-
-std::string hexText(std::string_view bytes) {
-  std::string hex(2 * bytes.size() + 1, '\0');
-  myitoa(reinterpret_cast<const unsigned char*>(bytes.data()), hex.data(), static_cast<std::uint32_t>(bytes.size()));
-  hex.resize(2 * bytes.size());
-  return hex;
-}
-
-std::optional<std::string> hexBytes(const std::string& hex) {
-  std::string bytes(hex.size() / 2 + 1, '\0');
-  if (!myatoi(hex.c_str(), reinterpret_cast<unsigned char*>(bytes.data()), static_cast<std::uint32_t>(hex.size())))
-    return std::nullopt;
-  bytes.resize(hex.size() / 2);
-  return bytes;
 }
 
 int formatSpoolTime(char* destination, const SpoolTimeFields& fields) {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/encoding.h"
+#include "platform/hex.h"
 #include "platform/printcore.h"
 #include "platform/text.h"
 
@@ -28,11 +29,9 @@ void myitoa(const unsigned char* source, char* destination, std::uint32_t count)
 // byte, so that callers treat the value as absent.
 bool myatoi(const char* source, unsigned char* destination, std::uint32_t count);
 
-// The hex text of bytes, in myitoa's form.
-std::string hexText(std::string_view bytes);
-
-// The bytes of hex text; none when it is not whole pairs of hex digits.
-std::optional<std::string> hexBytes(const std::string& hex);
+// The hex text of bytes in myitoa's form, and back (platform/hex.h).
+using platform::hexBytes;
+using platform::hexText;
 
 // The calendar fields of one moment as the spool-time text shows them. dayOfWeek counts 1 = Monday to
 // 7 = Sunday, month 1 to 12; numbers outside those ranges show as Mon and Jan. utcOffsetSeconds is

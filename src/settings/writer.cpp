@@ -15,6 +15,7 @@
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "settings/encoding.h"
+#include "settings/keys.h"
 #include "ui/folder_list.h"
 
 namespace {
@@ -22,6 +23,8 @@ namespace {
 using platform::CFStringEncoding;
 using platform::Text;
 using Panel = OndrixPrintPdeTarvel;
+namespace keys = settingskeys;
+static_assert(kSettingsPrefix == keys::kPrefix);
 
 constexpr std::string_view kMainFolder = "*standard";
 constexpr std::size_t kWholeTextLimit = 1529;  // bytes of a folder name, and characters of a stored spool time
@@ -89,7 +92,7 @@ std::string digest(const std::string& joined) {
 // pairs of hex digits that decode to 16 to 63 non-zero bytes, enough for the job's key and within the
 // spool-time buffer.
 std::optional<std::string> storedSpoolTime(const platform::PrintSettings& settings) {
-  const auto stored = settings.getValue(keyName("spoolTime"));
+  const auto stored = settings.getValue(keyName(keys::kSpoolTime.name));
   if (!stored || stored->size() > kSpoolHexLimit || stored->size() < 2 * kSpoolTimeKeyLength) return std::nullopt;
   auto text = hexBytes(*stored);
   if (!text || text->find('\0') != std::string::npos) return std::nullopt;
@@ -102,7 +105,7 @@ std::string spoolTimeOf(platform::PrintSettings* settings) {
   if (auto stored = storedSpoolTime(*settings)) return *stored;
   char text[kSpoolTimeSize] = {};
   GetSpoolTime(text);
-  store(settings, "spoolTime", hexText(text));
+  store(settings, keys::kSpoolTime.name, hexText(text));
   return text;
 }
 
@@ -151,30 +154,30 @@ void writeCustomFolder(const Save& s, const Text& name) {
     if (!systemName) systemName = wholeText(name, platform::kCFStringEncodingMacJapanese);
   }
   if (systemName) {
-    store(s.settings, "folderPath", hexText(*systemName));
+    store(s.settings, keys::kFolderPath.name, hexText(*systemName));
   } else {
-    s.settings->setValue(keyName("folderPath"), std::nullopt);
+    s.settings->setValue(keyName(keys::kFolderPath.name), std::nullopt);
   }
   if (name.isNone()) return;
   auto westernName =
       encodingWindowsLatin1(s.system) ? wholeText(name, platform::kCFStringEncodingWindowsLatin1) : systemName;
   if (!westernName) westernName = wholeText(name, platform::kCFStringEncodingMacJapanese);
-  if (westernName) store(s.settings, "folderPath2", hexText(*westernName));
+  if (westernName) store(s.settings, keys::kFolderPath2.name, hexText(*westernName));
   if (auto utf8Name = wholeText(name, platform::kCFStringEncodingUTF8))
-    storeFamily(s.settings, "folderPath3", hexText(*utf8Name));
+    storeFamily(s.settings, keys::kFolderPath3.name, hexText(*utf8Name));
 }
 
 // Filing and the folder's name. The folder-path family goes by its first key: that empties it for readers.
 int writeFolder(const Save& s) {
-  s.settings->setValue(keyName("folderPath2"), std::nullopt);
-  s.settings->setValue(keyName("folderPath31"), std::nullopt);
+  s.settings->setValue(keyName(keys::kFolderPath2.name), std::nullopt);
+  s.settings->setValue(keyName(std::string(keys::kFolderPath3.name) + "1"), std::nullopt);
   const int filing = filingMode(s.panel);
-  store(s.settings, "filing", std::to_string(filing));
-  if (filing == 2) store(s.settings, "folderPath", hexText(kMainFolder));
+  store(s.settings, keys::kFiling.name, std::to_string(filing));
+  if (filing == 2) store(s.settings, keys::kFolderPath.name, hexText(kMainFolder));
   if (filing == 3) {
     const CustomFolder folder = customFolder(s.panel);
     if (folder.mainFolder) {
-      store(s.settings, "folderPath", hexText(kMainFolder));
+      store(s.settings, keys::kFolderPath.name, hexText(kMainFolder));
     } else {
       writeCustomFolder(s, folder.name);
     }
@@ -196,21 +199,21 @@ void writeRetention(const Save& s, int filing) {
     }
   }
   if (p.isCorvane() && filing == 1) suspend = "0";
-  store(s.settings, "jobSuspend", std::string(suspend));
+  store(s.settings, keys::kJobSuspend.name, std::string(suspend));
   if (suspend == "0") return;
 
   const std::string code = convert(p.suspendKeyEditText->stringValue(), 8, s.system, 0, 8);
   if (code.empty()) {
-    store(s.settings, "jobSuspendKey", {});
-    store(s.settings, "jobSuspend2Key", {});
+    store(s.settings, keys::kJobSuspendKey.name, {});
+    store(s.settings, keys::kJobSuspend2Key.name, {});
   } else {
-    store(s.settings, "jobSuspendKey", digest(paddedCode(code) + s.spoolTime));
-    store(s.settings, "jobSuspend2Key", crypto::encryptToHex(code, kAesBlockSize));
+    store(s.settings, keys::kJobSuspendKey.name, digest(paddedCode(code) + s.spoolTime));
+    store(s.settings, keys::kJobSuspend2Key.name, crypto::encryptToHex(code, kAesBlockSize));
   }
 }
 
 void writeAuthentication(const Save& s) {
-  store(s.settings, "Authentication", s.panel.authenticationRadioButton->state() != 0 ? "1" : "0");
+  store(s.settings, keys::kAuthentication.name, s.panel.authenticationRadioButton->state() != 0 ? "1" : "0");
 }
 
 // A held login name lives in the panel while its field shows bullets. Returns the name written.
@@ -218,10 +221,11 @@ Text writeLoginName(const Save& s) {
   const Panel& p = s.panel;
   const Text loginName = p.loginNameButton->state() != 0 ? p.loginNameStringRef : p.loginNameEditText->stringValue();
   const std::string systemBytes = systemOrJapanese(loginName, 255, s.system);
-  storeFamily(s.settings, "loginName1", crypto::encryptToBase64(systemBytes));
+  storeFamily(s.settings, keys::kLoginName1.name, crypto::encryptToBase64(systemBytes));
   const std::string westernBytes = western(loginName, 255, systemBytes, s.system);
-  storeFamily(s.settings, "loginName0", crypto::encryptToSpoolKeyBase64(westernBytes, s.spoolTime));
-  storeFamily(s.settings, "loginName2", crypto::encryptToSpoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
+  storeFamily(s.settings, keys::kLoginName0.name, crypto::encryptToSpoolKeyBase64(westernBytes, s.spoolTime));
+  storeFamily(s.settings, keys::kLoginName2.name,
+              crypto::encryptToSpoolKeyBase64(utf8(loginName, 1530, 0), s.spoolTime));
   return loginName;
 }
 
@@ -230,38 +234,44 @@ void writeCredentials(const Save& s) {
   const Panel& p = s.panel;
   const Text password = p.passwordEditText->stringValue();
   const std::string passwordBytes = convert(password, 32, s.system, ' ', 32);
-  store(s.settings, "password", crypto::encryptToSpoolKeyBase64(passwordBytes, s.spoolTime));
-  store(s.settings, "password2", crypto::encryptToHex(passwordBytes, 2 * kAesBlockSize));
-  storeFamily(s.settings, "password3", crypto::encryptToSpoolKeyBase64(utf8(password, 192), s.spoolTime));
+  store(s.settings, keys::kPassword.name, crypto::encryptToSpoolKeyBase64(passwordBytes, s.spoolTime));
+  store(s.settings, keys::kPassword2.name, crypto::encryptToHex(passwordBytes, 2 * kAesBlockSize));
+  storeFamily(s.settings, keys::kPassword3.name, crypto::encryptToSpoolKeyBase64(utf8(password, 192), s.spoolTime));
 
   const std::string userNumber = convert(p.userNumberEditText->stringValue(), 8, s.system, 0, 8);
-  store(s.settings, "userNumber", paddedCode(userNumber));
-  store(s.settings, "userNumber2", crypto::encryptToHex(userNumber, kAesBlockSize));
+  store(s.settings, keys::kUserNumber.name, paddedCode(userNumber));
+  store(s.settings, keys::kUserNumber2.name, crypto::encryptToHex(userNumber, kAesBlockSize));
   const std::string accountNumber = convert(p.accountNumberEditText->stringValue(), 8, s.system, 0, 5);
-  store(s.settings, "accountNumber", paddedCode(accountNumber));
-  store(s.settings, "accountNumber2", crypto::encryptToHex(accountNumber, kAesBlockSize));
+  store(s.settings, keys::kAccountNumber.name, paddedCode(accountNumber));
+  store(s.settings, keys::kAccountNumber2.name, crypto::encryptToHex(accountNumber, kAesBlockSize));
 }
 
 // One identification text in three forms. Control characters and quotes are blanked in the Western and
 // UTF-8 forms only; the system form goes out as typed.
-void writeIdentificationText(const Save& s, const std::string& name, const Text& text, std::size_t limit) {
+struct IdentificationKeys {
+  const keys::Key& system;
+  const keys::Key& western;
+  const keys::Key& utf8;
+};
+void writeIdentificationText(const Save& s, const IdentificationKeys& to, const Text& text, std::size_t limit) {
   const std::string systemBytes = systemOrJapanese(text, limit, s.system);
-  store(s.settings, name, hexText(systemBytes));
-  store(s.settings, name + "2", hexText(blankedBytes(western(text, limit, systemBytes, s.system))));
-  storeFamily(s.settings, name + "3", hexText(blankedBytes(utf8(text, 6 * limit))));
+  store(s.settings, to.system.name, hexText(systemBytes));
+  store(s.settings, to.western.name, hexText(blankedBytes(western(text, limit, systemBytes, s.system))));
+  storeFamily(s.settings, to.utf8.name, hexText(blankedBytes(utf8(text, 6 * limit))));
 }
 
 // Directory-service models send the login name as the user name.
 void writeIdentification(const Save& s, const Text& loginName) {
   const Panel& p = s.panel;
-  writeIdentificationText(s, "userName", p.active_directory != 0 ? loginName : p.userNameEditText->stringValue(), 32);
-  writeIdentificationText(s, "jobName", p.jobNameEditText->stringValue(), 80);
+  writeIdentificationText(s, {keys::kUserName, keys::kUserName2, keys::kUserName3},
+                          p.active_directory != 0 ? loginName : p.userNameEditText->stringValue(), 32);
+  writeIdentificationText(s, {keys::kJobName, keys::kJobName2, keys::kJobName3}, p.jobNameEditText->stringValue(), 80);
 }
 
 void writeFolderPassCode(const Save& s) {
   const std::string folderCode = convert(s.panel.folderPasswordEditText->stringValue(), 8, s.system, 0, 8);
-  store(s.settings, "folderPassword", digest(s.spoolTime + paddedCode(folderCode)));
-  store(s.settings, "folderPassword2", crypto::encryptToHex(folderCode, kAesBlockSize));
+  store(s.settings, keys::kFolderPassword.name, digest(s.spoolTime + paddedCode(folderCode)));
+  store(s.settings, keys::kFolderPassword2.name, crypto::encryptToHex(folderCode, kAesBlockSize));
 }
 
 // The hold mask is stored even when 0: the reader tells "none held" from "not written".
@@ -281,7 +291,7 @@ void writeHoldMask(const Save& s) {
   std::uint32_t mask = 0;
   for (const auto& hold : holds)
     if (hold.button->state() != 0) mask |= hold.bit;
-  s.settings->setValue(keyName("holdButton"), std::to_string(mask));
+  s.settings->setValue(keyName(keys::kHoldButton.name), std::to_string(mask));
 }
 
 }  // namespace

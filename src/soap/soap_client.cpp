@@ -1,13 +1,8 @@
 #include "soap/soap_client.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-
 #include "platform/atomic_file.h"
 #include "platform/host_services.h"
+#include "platform/own_folder.h"
 #include "platform/runloop.h"
 #include "plugin/trace.h"
 
@@ -17,37 +12,12 @@ constexpr const char* kReplyFileName = "vwxyz.xml";
 // Each turn of the wait gives the network and then the host's run loop this long at most.
 constexpr std::chrono::milliseconds kSlice{10};
 
-// True when the path is a real directory (not a symlink to one) of this user that nobody else can write
-// into; with privateOnly, one that nobody else can even enter.
-bool isUsersOwnDirectory(const std::filesystem::path& dir, bool privateOnly) {
-  struct stat st {};
-  if (::lstat(dir.c_str(), &st) != 0) return false;
-  if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return false;
-  const mode_t forbidden = privateOnly ? mode_t{S_IRWXG | S_IRWXO} : mode_t{S_IWGRP | S_IWOTH};
-  return (st.st_mode & forbidden) == 0;
-}
-
-// An environment value that is an absolute path, or none.
-std::optional<std::filesystem::path> absolutePathFromEnv(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value || value[0] != '/') return std::nullopt;
-  return std::filesystem::path(value);
-}
-
 }  // namespace
 
 std::optional<std::filesystem::path> replyFilePath() {
-  // The session's runtime folder is the user's alone by design; take it when it is as it should be.
-  if (auto runtime = absolutePathFromEnv("XDG_RUNTIME_DIR"); runtime && isUsersOwnDirectory(*runtime, false))
-    return *runtime / kReplyFileName;
-
-  // Else a private folder under the temporary directory, made on first use. The checks after mkdir
-  // catch a folder or symlink that someone else planted under the name beforehand.
-  const std::filesystem::path base = absolutePathFromEnv("TMPDIR").value_or("/tmp");
-  const std::filesystem::path dir = base / ("ondrix-pde-" + std::to_string(::geteuid()));
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
-  if (!isUsersOwnDirectory(dir, true)) return std::nullopt;
-  return dir / kReplyFileName;
+  const auto dir = platform::userRuntimeDirectory();
+  if (!dir) return std::nullopt;
+  return *dir / kReplyFileName;
 }
 
 OndrixPrintPdeTarvelSOAPClient::OndrixPrintPdeTarvelSOAPClient(std::string url, SOAPClientCallback* context)

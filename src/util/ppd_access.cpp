@@ -9,16 +9,16 @@ namespace ppd {
 
 void FileCloser::operator()(ppd_file_t* file) const { ppdClose(file); }
 
-FilePtr openFile(const std::string& path, std::string* why) {
+FilePtr openFile(const std::string& path, std::string& error) {
   errno = 0;
   FilePtr file(ppdOpenFile(path.c_str()));
   const int openErrno = errno;
-  if (!file && why) {
+  if (!file) {
     int line = 0;
     const ppd_status_t status = ppdLastError(&line);
-    *why = ppdErrorString(status);
-    if (status == PPD_FILE_OPEN_ERROR && openErrno) *why += std::string(": ") + std::strerror(openErrno);
-    else if (line > 0) *why += " on line " + std::to_string(line);
+    error = ppdErrorString(status);
+    if (status == PPD_FILE_OPEN_ERROR && openErrno) error += std::string(": ") + std::strerror(openErrno);
+    else if (line > 0) error += " on line " + std::to_string(line);
   }
   return file;
 }

@@ -15,9 +15,14 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<ppd_file_t, FileCloser>;
 
-// ppdOpenFile; none when the file cannot be read or parsed, and then, when why is given, the reason:
-// ppdLastError's text with its line, or the system's for a file that cannot be opened.
-FilePtr openFile(const std::string& path, std::string* why = nullptr);
+// ppdOpenFile; none when the file cannot be read or parsed, with the reason in error: ppdLastError's text
+// with its line, or the system's for a file that cannot be opened.
+FilePtr openFile(const std::string& path, std::string& error);
+// The same for a caller that shows no reason.
+inline FilePtr openFile(const std::string& path) {
+  std::string ignored;
+  return openFile(path, ignored);
+}
 // ppdFindAttr without a specifier, first match: the value (empty when the attribute has none), or none when absent.
 std::optional<std::string> findAttrValue(ppd_file_t* ppd, const char* name);
 // ppdFindMarkedChoice and ppdFindChoice.

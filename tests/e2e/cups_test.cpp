@@ -23,8 +23,7 @@ class ThrowawayCups : public ::testing::Test {
   void SetUp() override {
     if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
     std::string why;
-    ASSERT_TRUE(cups_.start(why)) << why;
-    ASSERT_TRUE(cups_.addRecordingQueue("Test", fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why)) << why;
+    ASSERT_TRUE(cups_.startWithRecordingQueue("Test", why)) << why;
   }
 
   std::map<std::string, std::string> env() const { return cups_.env(); }

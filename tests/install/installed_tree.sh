@@ -16,8 +16,9 @@ p=$work/moved
 # The files an installed system needs, each where a Linux program keeps it.
 bundle=$(find "$p/lib" -type d -name OndrixJobHandling.plugin -path "*/ondrix-pde/*")
 [ -n "$bundle" ] || fail "no bundle in a folder of our own under lib"
-for f in bin/ondrix-pde-host bin/ondrix-mfp-sim \
+for f in bin/ondrix-pde-host bin/ondrix-mfp-sim sbin/ondrix-queue-setup \
          share/man/man1/ondrix-pde-host.1.gz share/man/man1/ondrix-mfp-sim.1.gz \
+         share/man/man8/ondrix-queue-setup.8.gz \
          share/cups/model/ondrix/demo-filing.ppd share/cups/model/ondrix/demo-nofiling.ppd \
          share/cups/model/ondrix/demo-printsystem.ppd share/cups/model/ondrix/demo-directory.ppd \
          "${bundle#"$p"/}/Contents/Linux/libondrix-pde.so" \
@@ -33,7 +34,7 @@ if [ -x "$p/bin/ondrix-print-dialog" ]; then
     [ -f "$p/$f" ] || fail "missing $f"
   done
 fi
-for page in "$p"/share/man/man1/*.1.gz; do gzip -t "$page" || fail "damaged $page"; done
+for page in "$p"/share/man/man1/*.1.gz "$p"/share/man/man8/*.8.gz; do gzip -t "$page" || fail "damaged $page"; done
 
 # The checks run where the build folder is an empty one (a private mount namespace), as after deleting it.
 # Where namespaces are not allowed (some containers) they run beside it: the relocated prefix still shows
@@ -42,7 +43,7 @@ cat >"$work/checks.sh" <<CHECKS
 set -eu
 [ -z "\$(ls -A "$build")" ] || echo "note: the build folder stays visible" >&2
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" LANGUAGE= LC_ALL= LANG=C.UTF-8
-for program in "$p"/bin/*; do
+for program in "$p"/bin/* "$p"/sbin/*; do
   "\$program" --version | grep -qx "\${program##*/} [0-9.]*" || { echo "FAIL: \$program --version"; exit 1; }
 done
 "$source/tools/demo.sh" "$p" >"$work/demo.out"

@@ -4,12 +4,14 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -28,6 +30,23 @@ using testsupport::EnvOverride;
 using testsupport::readFile;
 using testsupport::ScratchDir;
 using testsupport::writeFile;
+
+namespace {
+
+// A folder that another process makes at the same moment as the store: while set, the store's mkdir of
+// exactly this path finds it made just before.
+std::string racedFolder;
+
+}  // namespace
+
+extern "C" int mkdir(const char* path, mode_t mode) {
+  static const auto real = reinterpret_cast<int (*)(const char*, mode_t)>(::dlsym(RTLD_NEXT, "mkdir"));
+  if (!racedFolder.empty() && racedFolder == path) {
+    racedFolder.clear();
+    real(path, 0700);
+  }
+  return real(path, mode);
+}
 
 namespace {
 
@@ -73,7 +92,7 @@ TEST(UserDefaults, KeepsWhatItIsGivenAndWhatOthersStored) {
   EXPECT_EQ(namesIn(store.folder()), (std::vector<std::string>{"ondrix.mfp.Q.plist", "ondrix.mfp.R.plist"}));
 }
 
-TEST(UserDefaults, ReadsTheFileAfreshEachTime) {
+TEST(UserDefaults, SeesWhatAnotherStoreWrote) {
   ScratchDir dir;
   UserDefaults first(dir.path());
   UserDefaults second(dir.path());
@@ -165,6 +184,7 @@ TEST(UserDefaults, FolderIs0700AndFiles0600WhateverTheUmask) {
     ASSERT_TRUE(saved) << mask;
     EXPECT_TRUE(locked) << mask;
     EXPECT_EQ(mode(store.folder()), 0700u) << mask;
+    EXPECT_EQ(mode(dir.path() / "parent"), 0700u) << mask;
     EXPECT_EQ(mode(store.folder() / "d.plist"), 0600u) << mask;
     EXPECT_EQ(mode(store.folder() / "d.lock"), 0600u) << mask;
   }
@@ -393,4 +413,122 @@ TEST(UserDefaults, TheSharedObjectFindsTheUsersFolder) {
   UserDefaults::setStandardFolderForTesting({});
   EXPECT_NE(UserDefaults::standardUserDefaults()->folder(), dir.path() / "private");
   UserDefaults::resetStandardUserDefaults();
+}
+
+// A folder that another process makes between the store's look and its mkdir is used, not refused.
+TEST(UserDefaults, UsesAFolderMadeByAnotherProcessAtTheSameMoment) {
+  ScratchDir dir;
+  UserDefaults store(dir.path() / "ondrix-pde");
+  racedFolder = store.folder().string();
+  EXPECT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  EXPECT_TRUE(racedFolder.empty()) << "the store never made its folder";
+  racedFolder.clear();
+  EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
+}
+
+namespace {
+
+// Makes the path belong to another user; false when this process may not (it is not root).
+bool giveAway(const fs::path& path) { return ::geteuid() == 0 && ::lchown(path.c_str(), 65534, 65534) == 0; }
+
+}  // namespace
+
+// A store folder that someone else could have filled is neither read nor written: a link to another user's
+// folder, or a folder that others may write into. A link to a folder of the user's own is followed.
+TEST(UserDefaults, UsesOnlyAFolderOfTheUsersOwn) {
+  const Dict planted{{"Job Handling", Value(Dict{{"user name", "planted"}})}};
+  const struct {
+    const char* name;
+    bool othersFolder;  // the link's target belongs to another user (needs root)
+    unsigned mode;
+    bool used;
+  } cases[] = {
+      {"link to another user's folder", true, 0700, false},
+      {"link to a folder others may write into", false, 0777, false},
+      {"link to a folder of the user's own", false, 0700, true},
+      {"link to a folder of the user's own that others may read", false, 0755, true},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const fs::path target = dir.path() / "elsewhere";
+    fs::create_directories(target);
+    writeFile(target / "d.plist", plist::toXml(planted));
+    if (c.othersFolder && !giveAway(target)) continue;
+    ::chmod(target.c_str(), c.mode);
+    fs::create_directory_symlink(target, dir.path() / "ondrix-pde");
+    UserDefaults store(dir.path() / "ondrix-pde");
+    EXPECT_EQ(store.persistentDomainForName("d").has_value(), c.used) << c.name;
+    EXPECT_EQ(store.setPersistentDomain(kDomain, "d"), c.used) << c.name;
+    EXPECT_EQ(store.lockDomain("d").held(), c.used) << c.name;
+    EXPECT_EQ(readFile(target / "d.plist") == plist::toXml(planted), !c.used) << c.name;
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "ondrix-pde")) << c.name;
+  }
+}
+
+// A domain file that is a link (dotfile managers make them): to a regular file of the user's own, read and
+// written through, the link kept and every other entry with it; to anything else, left alone.
+TEST(UserDefaults, HonoursALinkToTheUsersOwnFileAndLeavesAnyOtherLinkAlone) {
+  const Dict stored{{"Job Handling", Value(Dict{{"hold button", 8}, {"user name", "Ann"}})},
+                    {"other entry", "kept"}};
+  const struct {
+    const char* name;
+    const char* target;  // relative to the scratch folder
+    bool othersFile;
+    bool honoured;
+  } cases[] = {
+      {"link to the user's own file", "dotfiles/d.plist", false, true},
+      {"relative link", "../dotfiles/d.plist", false, true},
+      {"link to a file still to be made", "dotfiles/new.plist", false, true},
+      {"link to another user's file", "dotfiles/d.plist", true, false},
+      {"link to a folder", "dotfiles", false, false},
+      {"link into a missing folder", "nowhere/d.plist", false, false},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const fs::path dotfiles = dir.path() / "dotfiles";
+    fs::create_directories(dotfiles);
+    fs::create_directories(dir.path() / "store");
+    writeFile(dotfiles / "d.plist", plist::toXml(stored));
+    if (c.othersFile && !giveAway(dotfiles / "d.plist")) continue;
+    const fs::path link = dir.path() / "store" / "d.plist";
+    const fs::path target = std::string(c.target).starts_with("..") ? fs::path(c.target) : dir.path() / c.target;
+    fs::create_symlink(target, link);
+    const std::string before = readFile(dotfiles / "d.plist");
+    UserDefaults store(dir.path() / "store");
+
+    const auto read = store.persistentDomainForName("d");
+    const bool existing = std::string(c.target).ends_with("/d.plist") && c.honoured;
+    EXPECT_EQ(read.has_value(), existing) << c.name;
+    if (existing) {
+      EXPECT_EQ(*read, stored) << c.name;
+    }
+    Dict changed = read.value_or(Dict{});
+    changed["Job Handling"] = Value(Dict{{"user name", "Bob"}});
+    EXPECT_EQ(store.setPersistentDomain(changed, "d"), c.honoured) << c.name;
+    EXPECT_TRUE(fs::is_symlink(link)) << c.name;
+    if (c.honoured) {
+      EXPECT_EQ(store.persistentDomainForName("d"), changed) << c.name;
+      EXPECT_EQ(plist::parseXml(readFile(fs::canonical(link))), changed) << c.name;
+    } else {
+      EXPECT_EQ(readFile(dotfiles / "d.plist"), before) << c.name;
+    }
+    EXPECT_EQ(namesIn(dir.path() / "store"), std::vector<std::string>{"d.plist"}) << c.name;
+  }
+}
+
+// A damaged file behind a link is moved aside in its own folder; the next save makes it anew there.
+TEST(UserDefaults, MovesADamagedLinkedFileAsideAndKeepsTheLink) {
+  ScratchDir dir;
+  fs::create_directories(dir.path() / "dotfiles");
+  fs::create_directories(dir.path() / "store");
+  writeFile(dir.path() / "dotfiles" / "d.plist", "damaged");
+  fs::create_symlink(dir.path() / "dotfiles" / "d.plist", dir.path() / "store" / "d.plist");
+  UserDefaults store(dir.path() / "store");
+  EXPECT_FALSE(store.persistentDomainForName("d").has_value());
+  const auto aside = namesIn(dir.path() / "dotfiles");
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_TRUE(aside[0].starts_with("d.plist.corrupt-")) << aside[0];
+  ASSERT_TRUE(store.setPersistentDomain(kDomain, "d"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "store" / "d.plist"));
+  EXPECT_EQ(store.persistentDomainForName("d"), kDomain);
 }

@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <plist/plist.h>
 
 #include "platform/plist.h"
 
@@ -314,4 +319,150 @@ TEST(PlistReaders, NestingLimitHoldsForBoth) {
     EXPECT_EQ(plist::parseXml(xml), readers::readWithLibplist(xml)) << levels;
     EXPECT_EQ(plist::parseXml(xml).has_value(), levels + 2 <= plist::kMaxDepth) << levels;
   }
+}
+
+namespace {
+
+std::string repeated(std::string_view piece, std::size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// Keys of one length whose hashes (libplist's: hash * 33 + byte, over 4,096 buckets) are all equal: "Aa" and
+// "B@" hash alike, and so does every string of such pairs.
+std::string collidingKeys(std::size_t count) {
+  std::string entries;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string key;
+    for (int bit = 0; bit < 17; ++bit) key += (i >> bit & 1) ? "B@" : "Aa";
+    entries += "<key>" + key + "</key><true/>";
+  }
+  return entries;
+}
+
+}  // namespace
+
+// Files that libplist would crash on or work on for minutes: refused before libplist sees them. Each is as
+// the check must count it: quoted text in tags, comments between and inside elements. Depth and nodes bound
+// both readers; keys and entities cost work only in libplist's, where a comment sends a file.
+TEST(PlistReaders, RefuseWhatLibplistCouldNotFreeOrWouldWorkOnWithoutBound) {
+  const std::string root = "<plist><dict><key>k</key>";
+  const std::string end = "</dict></plist>";
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool directToo;  // the direct reader refuses it as well
+  } cases[] = {
+      {"'/>' quoted in array tags, 200,000 deep", root + repeated("<array a=\"/>\">", 200000) + end, true},
+      {"'/>' quoted in dict tags", root + repeated("<dict a='x' b=\"/>\"><key>k</key>", 200000) + end, true},
+      {"closing tags inside comments", root + repeated("<array><!--</array>-->", 200000) + end, true},
+      {"closing tags in quoted values", root + repeated("<array a=\"</array>\">", 200000) + end, true},
+      {"closing tags in a processing instruction", root + repeated("<array><?x </array>?>", 200000) + end, true},
+      {"600,000 nodes", root + "<array>" + repeated("<true/>", 600000) + "</array>" + end, true},
+      {"100,000 keys in one hash bucket", root + "<dict>" + collidingKeys(100000) + "</dict>" + end, false},
+      {"keys in one bucket, spread over dictionaries",
+       root + "<array>" + repeated("<dict>" + collidingKeys(400) + "</dict>", 12) + "</array>" + end, false},
+      {"entities in one string", root + "<string>" + repeated("&amp;", 100000) + "</string>" + end, false},
+  };
+  for (const auto& c : cases) {
+    // A comment inside the root sends a file to libplist.
+    const std::string sentToLibplist = "<plist><dict><!-- c -->" + c.bytes.substr(std::strlen("<plist><dict>"));
+    const bool within = readers::withinLimits(sentToLibplist);
+    EXPECT_FALSE(within) << c.name;
+    // Parsed only once refused: libplist would crash on the first ones.
+    if (!within) {
+      EXPECT_FALSE(plist::parseXml(sentToLibplist).has_value()) << c.name;
+    }
+    if (c.directToo) {
+      EXPECT_FALSE(readers::readDirectly(c.bytes).has_value()) << c.name;
+    }
+  }
+}
+
+// The bounds leave room: the largest folder list the panel stores (10,000 folders of 700-byte names), in a
+// form only libplist reads, is still given to it.
+TEST(PlistReaders, TheLargestStoredFolderListIsWithinLibplistsBounds) {
+  Array files;
+  for (int i = 0; i < 10000; ++i) {
+    files.push_back(Value(Dict{{"name", Value(std::string(700, 'n') + std::to_string(i))},
+                               {"password", Value(i % 2 == 0)}, {"dir", Value(true)}, {"add", Value(false)}}));
+  }
+  std::string xml = plist::toXml(Dict{{"Job Handling", Value(Dict{{"files", Value(std::move(files))}})}});
+  xml.insert(xml.find("<dict>") + 6, "<!-- c -->");
+  const auto cost = readers::libplistCost(xml);
+  EXPECT_TRUE(cost.parses);
+  EXPECT_FALSE(cost.overBounds);
+  EXPECT_LT(cost.nodes * 5, readers::kMaxLibplistNodes);
+  EXPECT_LT(cost.keyWork * 20, readers::kMaxLibplistKeyWork);
+  EXPECT_TRUE(readers::withinLimits(xml));
+}
+
+namespace {
+
+struct Tree {
+  int depth = 0;
+  std::uint64_t nodes = 0;
+};
+
+// Levels and nodes (keys included) of a tree that libplist built, read through its own interface.
+Tree measure(plist_t node) {
+  Tree tree{1, 1};
+  const auto add = [&](plist_t child, bool keyed) {
+    const Tree sub = measure(child);
+    tree.depth = std::max(tree.depth, sub.depth + 1);
+    tree.nodes += sub.nodes + (keyed ? 1 : 0);
+  };
+  if (plist_get_node_type(node) == PLIST_ARRAY) {
+    for (std::uint32_t i = 0; i < plist_array_get_size(node); ++i) add(plist_array_get_item(node, i), false);
+  } else if (plist_get_node_type(node) == PLIST_DICT) {
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(node, &iter);
+    for (;;) {
+      char* key = nullptr;
+      plist_t item = nullptr;
+      plist_dict_next_item(node, iter, &key, &item);
+      if (!key) break;
+      std::free(key);
+      add(item, true);
+    }
+    std::free(iter);
+  }
+  return tree;
+}
+
+}  // namespace
+
+// The walk that guards libplist against libplist itself, on random sequences of the tokens that its reader
+// treats specially: it tells exactly which texts libplist reads, and its tree is never deeper or larger
+// than the walk says.
+TEST(PlistReaders, CostWalkFollowsLibplist) {
+  const std::string tokens[] = {
+      "<dict>", "</dict>", "<dict/>", "<array>", "</array>", "<array/>", "<key>k</key>", "<key>j</key>", "<key/>",
+      "<string>s</string>", "<string/>", "<true/>", "<true>x</true>", "<integer>1</integer>", "<plist>",
+      "</plist>", "<plist/>", "<!--", "-->", "<!-- </array> -->", "<?x </dict> ?>", "<![CDATA[", "]]>", "\"",
+      "a=\"/>\">", "<array a=\"/>\">", "<dict b='\"'>", "<array/ >", "<array / >", "</array >", "<string>",
+      "</string>", "<!DOCTYPE p [ <!ENTITY x \"]>\"> ]>", "<!DOCTYPE p>", "&amp;", " ", "x", "<", ">", "/>",
+      "<foo>", "<key>", "</key>"};
+  std::mt19937 random(23);
+  int read = 0;
+  for (int round = 0; round < 60000; ++round) {
+    std::string xml = round % 3 == 0 ? "" : "<plist><dict><key>k</key>";
+    const int length = std::uniform_int_distribution<int>(1, 12)(random);
+    for (int i = 0; i < length; ++i) xml += tokens[random() % std::size(tokens)];
+    if (round % 2 == 0) xml += "</dict></plist>";
+    const auto cost = readers::libplistCost(xml);
+    ASSERT_FALSE(cost.overBounds) << xml;
+    plist_t raw = nullptr;
+    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &raw);
+    const std::unique_ptr<void, decltype(&plist_free)> root(raw, &plist_free);
+    ASSERT_EQ(cost.parses, root != nullptr) << xml;
+    if (!root) continue;
+    ++read;
+    const Tree tree = measure(root.get());
+    EXPECT_LE(tree.depth, cost.depth) << xml;
+    EXPECT_LE(tree.nodes, cost.nodes) << xml;
+  }
+  EXPECT_GT(read, 5000);
 }

@@ -222,8 +222,7 @@ TEST_F(PrintWindowTest, JobFromTheWindowReachesCupsWithTheCommandLineHostsOption
   if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
   testsupport::ThrowawayCups cups;
   std::string why;
-  ASSERT_TRUE(cups.start(why)) << why;
-  ASSERT_TRUE(cups.addRecordingQueue("Test", fs::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why)) << why;
+  ASSERT_TRUE(cups.startWithRecordingQueue("Test", why)) << why;
   const fs::path job = cups.base() / "job.txt";
   testsupport::writeFile(job, "Hello, printer.\n");
 
@@ -458,6 +457,38 @@ TEST_F(PrintWindowTest, KeyboardReachesEverythingInReadingOrder) {
   EXPECT_EQ(second->result(), QDialog::Rejected);
   EXPECT_FALSE(second->isVisible());
   EXPECT_EQ(informed_.size(), 1u);
+}
+
+// The files of one Print go as one job: with one of them missing nothing is sent and the message names it;
+// once it is there, one Print sends each file once.
+TEST_F(PrintWindowTest, FilesOfOnePrintGoAsOneJobOrNotAtAll) {
+  if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
+  testsupport::ThrowawayCups cups;
+  std::string why;
+  ASSERT_TRUE(cups.startWithRecordingQueue("Test", why)) << why;
+  useScheduler(cups.socket().string());
+  const fs::path first = cups.base() / "first.txt";
+  const fs::path second = cups.base() / "second.txt";
+  testsupport::writeFile(first, "first\n");
+  const auto jobs = [] {
+    cups_job_t* list = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &list, "Test", 0, CUPS_WHICHJOBS_ALL);
+    cupsFreeJobs(count, list);
+    return count;
+  };
+
+  auto window = openWindow(printdialog::listPrinters(ONDRIX_BUNDLE_DIR), {first.string(), second.string()});
+  clickPrint(*window);
+  ASSERT_EQ(informed_.size(), 1u);
+  EXPECT_NE(informed_[0].find(second.string()), std::string::npos) << informed_[0];
+  EXPECT_NE(window->result(), QDialog::Accepted);
+  EXPECT_EQ(jobs(), 0);
+
+  testsupport::writeFile(second, "second\n");
+  clickPrint(*window);
+  EXPECT_EQ(informed_.size(), 1u);
+  EXPECT_EQ(window->result(), QDialog::Accepted);
+  EXPECT_EQ(jobs(), 1);
 }
 
 TEST(PrintDialogSteps, PrintTheCommandLineHostsLinesAndStatus) {

@@ -71,7 +71,7 @@ class ReaderTest : public testsupport::PanelFixture {
   void set(Job& job, const std::string& name, const std::string& value) {
     EXPECT_TRUE(headless::set(control(job.panel, name), value)) << name << " = " << value;
   }
-  headless::Description facts(Job& job, const std::string& name) {
+  toolkits::Description facts(Job& job, const std::string& name) {
     return headless::describe(control(job.panel, name));
   }
   std::string text(Job& job, const std::string& name) { return facts(job, name).stringValue.value_or("<none>"); }

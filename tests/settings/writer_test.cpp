@@ -13,6 +13,7 @@
 #include "support/aes_reference.h"
 #include "support/panel_fixture.h"
 #include "support/scratch.h"
+#include "ui/ui_fixture.h"
 
 namespace {
 
@@ -577,3 +578,41 @@ TEST_F(WriterTest, HoldMask) {
 }
 
 }  // namespace
+
+namespace {
+
+// A layout whose radio form offers more rows than the four filing modes: retention and five folder rows.
+std::string layoutWithFolderRows(int rows) {
+  std::string radios;
+  for (int i = 0; i < rows; ++i)
+    radios += "<item><widget class=\"QRadioButton\" name=\"row" + std::to_string(i) + "\"/></item>";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ui version=\"4.0\"><class>Rows</class>"
+         "<widget class=\"QWidget\" name=\"Rows\"><layout class=\"QVBoxLayout\" name=\"root\">"
+         "<item><widget class=\"QCheckBox\" name=\"retentionCheckBox\"/></item>"
+         "<item><widget class=\"QWidget\" name=\"folderSelectionMatrix\"><layout class=\"QVBoxLayout\" "
+         "name=\"rows\">" + radios + "</layout></widget></item></layout></widget></ui>";
+}
+
+class WriterLayoutTest : public uitest::UiFixture {};
+
+}  // namespace
+
+// The filer knows filing modes 0 to 3 only: a row beyond them is sent as no filing, never as a mode of its own.
+TEST_F(WriterLayoutTest, FilingModeBeyondThreeIsSentAsNone) {
+  testsupport::ScratchDir dir;
+  const auto layout = dir.path() / "rows.ui";
+  testsupport::writeFile(layout, layoutWithFolderRows(6));
+  const struct {
+    long row;
+    const char* filing;
+  } cases[] = {{0, "1"}, {2, "3"}, {3, "0"}, {5, "0"}};
+  for (const auto& c : cases) {
+    auto host = makeHost("demo-directory.ppd");
+    OndrixPrintPdeTarvel& panel = panelWithLayout(layout, host);
+    ASSERT_EQ(panel.hasInited, 1);
+    put(panel, "retentionCheckBox", "1");
+    put(panel, "folderSelectionMatrix", std::to_string(c.row));
+    panel.writeNonPPDSettingsToPrintSettings();
+    EXPECT_EQ(host->settings.getValue("ondrix.print.PrintSettings.filing"), c.filing) << c.row;
+  }
+}

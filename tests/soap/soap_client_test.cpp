@@ -108,6 +108,9 @@ TEST_F(SoapClientTest, SendsTheFolderServiceRequestWhateverTheBodySize) {
         {"SOAPAction", "\"SoapActionDummy\""},
         {"Content-Type", "application/soap; charset=\"utf-8\""},
         {"Content-Length", std::to_string(body.size())},
+        // No cache between the panel and the device may answer for it.
+        {"Cache-Control", "no-cache"},
+        {"Pragma", "no-cache"},
     };
     for (const auto& [name, value] : exact) {
       EXPECT_EQ(seen.headers.count(name), 1u) << name;

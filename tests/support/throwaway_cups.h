@@ -33,8 +33,9 @@ class ThrowawayCups {
   ThrowawayCups(const ThrowawayCups&) = delete;
   ThrowawayCups& operator=(const ThrowawayCups&) = delete;
 
-  // Starts the server; false with the reason when it does not come up.
-  bool start(std::string& why) {
+  // Starts the server, `extraConf` appended to its cupsd.conf; false with the reason when it does not
+  // come up.
+  bool start(std::string& why, const std::string& extraConf = {}) {
     namespace fs = std::filesystem;
     for (const char* d : {"etc", "spool", "log", "cache", "state", "tmp", "bin/filter"})
       fs::create_directories(base_ / d);
@@ -43,7 +44,8 @@ class ThrowawayCups {
     fs::copy("/usr/lib/cups/daemon", base_ / "bin" / "daemon", fs::copy_options::recursive);
     std::ofstream(base_ / "etc" / "cupsd.conf") << "Listen " << socket().string()
                                                 << "\nBrowsing Off\nLogLevel warn\n<Location />\nOrder allow,deny\n"
-                                                   "Allow all\n</Location>\n";
+                                                   "Allow all\n</Location>\n"
+                                                << extraConf;
     std::ofstream(base_ / "etc" / "cups-files.conf")
         << "ServerRoot " << (base_ / "etc").string() << "\nRequestRoot " << (base_ / "spool").string()
         << "\nStateDir " << (base_ / "state").string() << "\nCacheDir " << (base_ / "cache").string()
@@ -56,7 +58,27 @@ class ThrowawayCups {
         << "#!/bin/sh\nprintf 'copies=%s %s\\n' \"$4\" \"$5\" > " << recordFile().string() << "\ncat\n";
     if (std::system(("chmod -R 755 " + (base_ / "bin").string()).c_str()) != 0) return fail(why, "chmod failed");
     chmod(base_.c_str(), 0777);  // the filter runs as lp
+    return launch(why);
+  }
 
+  // Stops the server and starts it again on the same folders, queues and jobs, as a restart does.
+  bool restart(std::string& why) {
+    stop();
+    std::error_code ec;
+    std::filesystem::remove(socket(), ec);
+    return launch(why);
+  }
+
+  // Makes every new job of the queue wait until it is released (an administrator's setting for the job agent).
+  bool holdEveryJob(const std::string& queue, std::string& why) {
+    const RunResult set =
+        runProgram("/usr/sbin/lpadmin", {"-p", queue, "-o", "job-hold-until-default=indefinite"}, env());
+    return set.status == 0 || fail(why, set.err);
+  }
+
+ private:
+  bool launch(std::string& why) {
+    namespace fs = std::filesystem;
     pid_ = fork();
     if (pid_ == 0) {
       execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (base_ / "etc/cupsd.conf").c_str(), "-s",
@@ -66,6 +88,13 @@ class ThrowawayCups {
     for (int i = 0; i < 100 && !fs::exists(socket()); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (!fs::exists(socket())) return fail(why, readFile(base_ / "log/error_log"));
     return true;
+  }
+
+ public:
+  // Starts the server with one recording queue named name for the demo filing model; false with the reason.
+  bool startWithRecordingQueue(const std::string& name, std::string& why) {
+    return start(why) &&
+           addRecordingQueue(name, std::filesystem::path(ONDRIX_RESOURCE_DIR) / "ppd" / "demo-filing.ppd", why);
   }
 
   // Adds a queue named name with the demo model's PPD, its plain-text filter the recording one.

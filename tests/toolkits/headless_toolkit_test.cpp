@@ -142,7 +142,7 @@ TEST_F(HeadlessToolkitTest, LoadsKindsTagsAndTexts) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    const headless::Description d = headless::describe(c(k.name));
+    const toolkits::Description d = headless::describe(c(k.name));
     EXPECT_EQ(d.kind, k.kind);
     EXPECT_EQ(d.name, k.name);
     EXPECT_EQ(d.tag, k.tag);
@@ -199,7 +199,7 @@ TEST_F(HeadlessToolkitTest, LoadsMatricesPopUpsAndTabs) {
 std::vector<std::string> factsOf(ui::Nib& nib) {
   std::vector<std::string> lines;
   for (ui::Control* control : headless::controlsOf(nib)) {
-    const headless::Description d = headless::describe(*control);
+    const toolkits::Description d = headless::describe(*control);
     std::string line = d.kind + " " + d.name + " " + std::to_string(d.tag) + " " +
                        std::to_string(d.state.value_or(-9)) + std::to_string(d.selectedRow.value_or(-9)) +
                        std::to_string(d.selectedIndex.value_or(-9)) + " [" + d.stringValue.value_or("-") + "] [" +

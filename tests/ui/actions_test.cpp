@@ -32,11 +32,11 @@ class ActionsTest : public UiFixture {
   }
 
   bool dimmed(Panel& panel, const char* name) {
-    const headless::Description f = facts(panel, name);
+    const toolkits::Description f = facts(panel, name);
     return f.dimmed && !f.editable && !f.selectable;
   }
   bool undimmed(Panel& panel, const char* name) {
-    const headless::Description f = facts(panel, name);
+    const toolkits::Description f = facts(panel, name);
     return !f.dimmed && f.editable && f.selectable;
   }
 
@@ -44,7 +44,7 @@ class ActionsTest : public UiFixture {
   std::vector<std::string> snapshot(Panel& panel) {
     std::vector<std::string> lines;
     for (ui::Control* c : headless::controlsOf(*nibOf(panel))) {
-      const headless::Description f = headless::describe(*c);
+      const toolkits::Description f = headless::describe(*c);
       std::string line = f.name + " " + f.stringValue.value_or("-") + " " + f.title.value_or("-") + " " +
                          std::to_string(f.state.value_or(-9)) + " " + std::to_string(f.selectedRow.value_or(-9)) +
                          " " + std::to_string(f.selectedIndex.value_or(-9)) + " " + std::to_string(f.enabled) +
@@ -131,7 +131,7 @@ TEST_F(ActionsTest, RetentionOffKeepsACustomFolder) {
     const char* choice = popUp ? "folderSelectionPopup" : "folderSelectionMatrix";
     ASSERT_TRUE(headless::select(get(panel, choice), popUp ? kOpenFolder : 2));
     ASSERT_TRUE(headless::click(get(panel, "retentionCheckBox")));
-    const headless::Description f = facts(panel, choice);
+    const toolkits::Description f = facts(panel, choice);
     EXPECT_EQ(popUp ? f.selectedIndex : f.selectedRow, popUp ? kOpenFolder : 2);
   }
 }
@@ -185,9 +185,40 @@ TEST_F(ActionsTest, RetentionModeOtherThanHoldOnlyLeavesQuickFile) {
 
     ASSERT_TRUE(headless::select(get(panel, "suspendMatrix"), c.row));
 
-    const headless::Description f = facts(panel, folderControl);
+    const toolkits::Description f = facts(panel, folderControl);
     EXPECT_EQ(c.model == k4 ? f.selectedIndex : f.selectedRow, c.folderAfter);
     EXPECT_EQ(facts(panel, "suspendMatrix").selectedRow, c.row);
+  }
+}
+
+// In the radio form, a retention mode other than hold only moves only quick file, to the main folder, and
+// the move is the folder action's own: a folder name and pass code that are not held go with it.
+TEST_F(ActionsTest, RetentionModeMovesOnlyQuickFileInTheRadioForm) {
+  struct Case {
+    long folderRow;
+    long retentionRow;
+    bool held;
+    long folderAfter;
+    bool cleared;
+  };
+  const Case cases[] = {{0, 0, false, 1, true}, {0, 2, false, 1, true}, {0, 2, true, 1, false},
+                        {1, 0, false, 1, false}, {2, 0, false, 2, false}, {2, 2, false, 2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("folder row " + std::to_string(c.folderRow) + ", retention row " + std::to_string(c.retentionRow) +
+                 (c.held ? ", held" : ""));
+    Panel& panel = retainingPanel(k5);
+    ASSERT_TRUE(headless::select(get(panel, "folderSelectionMatrix"), c.folderRow));
+    ASSERT_TRUE(headless::select(get(panel, "suspendMatrix"), 1));
+    put(panel, "folderNameButton", c.held ? "1" : "0");
+    put(panel, "folderPasswordButton", c.held ? "1" : "0");
+    put(panel, "folderNameEditText", "Sales");
+    put(panel, "folderPasswordEditText", "77");
+
+    ASSERT_TRUE(headless::select(get(panel, "suspendMatrix"), c.retentionRow));
+
+    EXPECT_EQ(facts(panel, "folderSelectionMatrix").selectedRow, c.folderAfter);
+    EXPECT_EQ(text(panel, "folderNameEditText"), c.cleared ? "" : "Sales");
+    EXPECT_EQ(text(panel, "folderPasswordEditText"), c.cleared ? "" : "77");
   }
 }
 

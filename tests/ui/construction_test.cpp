@@ -36,7 +36,7 @@ TEST_F(ConstructionTest, ModelDecidesTabsAndGroups) {
     SCOPED_TRACE(c.model);
     OndrixPrintPdeTarvel& panel = makeViewedPanel(c.model);
     ASSERT_EQ(panel.hasInited, 1);
-    const headless::Description tabs = facts(panel, "tabView");
+    const toolkits::Description tabs = facts(panel, "tabView");
     EXPECT_EQ(tabs.tabLabels, c.tabs);
     EXPECT_EQ(tabs.selectedIndex, 0);
     EXPECT_EQ(facts(panel, "filingBox").hidden, c.filingHidden);
@@ -50,7 +50,7 @@ TEST_F(ConstructionTest, TwoTabItemsAreKeptWhateverTheModel) {
   for (const char* model : {uitest::kFilingModel, uitest::kNoFilingModel, uitest::kPrintSystemModel}) {
     SCOPED_TRACE(model);
     OndrixPrintPdeTarvel& panel = panelWithLayout(uitest::testLayout("ui_partial_layout.ui"), model);
-    const headless::Description tabs = facts(panel, "tabView");
+    const toolkits::Description tabs = facts(panel, "tabView");
     // Localised: the words after the colon go.
     EXPECT_EQ(tabs.tabLabels, (std::vector<std::string>{"Retention and Filing:", "Authentication and Job ID"}));
     EXPECT_EQ(tabs.selectedIndex, 0);
@@ -62,7 +62,7 @@ TEST_F(ConstructionTest, LocalisesEveryKindOfText) {
   EXPECT_EQ(facts(panel, "retentionCheckBox").title, "Retention:");              // check box
   EXPECT_EQ(facts(panel, "holdOnlyRadioButton").title, "Hold Only:");            // radio cell
   EXPECT_EQ(text(panel, "folderPasswordStaticText"), "Folder Pass Code:");      // label
-  const headless::Description popup = facts(panel, "folderSelectionPopup");    // pop-up items
+  const toolkits::Description popup = facts(panel, "folderSelectionPopup");    // pop-up items
   ASSERT_EQ(popup.items.size(), 2u);
   EXPECT_EQ(popup.items[0].title, "Quick File:");
   EXPECT_EQ(popup.items[1].title, "Main Folder");
@@ -145,7 +145,7 @@ TEST_F(ConstructionTest, EveryHoldButtonShowsItsPadlocks) {
     OndrixPrintPdeTarvel& panel = makeViewedPanel(c.model);
     for (const std::string& name : c.buttons) {
       SCOPED_TRACE(std::string(c.model) + " " + name);
-      const headless::Description button = facts(panel, name);
+      const toolkits::Description button = facts(panel, name);
       EXPECT_EQ(button.image, open->name);
       EXPECT_EQ(button.alternateImage, closed->name);
     }

@@ -22,7 +22,7 @@ class FolderPopupTest : public UiFixture {
   std::vector<Item> items(OndrixPrintPdeTarvel& panel) {
     const std::string lock = initWithSystemIconType(kIconTypeLocked)->name;
     std::vector<Item> shown;
-    for (const headless::MenuItemFacts& item : facts(panel, "folderSelectionPopup").items) {
+    for (const toolkits::MenuItemFacts& item : facts(panel, "folderSelectionPopup").items) {
       std::string image;
       if (item.image == lock) {
         image = "lock";
@@ -109,6 +109,21 @@ class CountingMenu : public ui::Menu {
   std::vector<ui::MenuItem> items{ui::MenuItem("Quick File"_t), ui::MenuItem("Main Folder"_t)};
   std::size_t moved = 0;
 };
+
+// A menu that records the title of each item removed ("-" for a separator).
+class RecordingMenu : public CountingMenu {
+ public:
+  void removeItemAtIndex(long index) override {
+    if (ui::MenuItem* item = itemAtIndex(index)) removed.push_back(item->isSeparator() ? "-" : item->title().utf8());
+    CountingMenu::removeItemAtIndex(index);
+  }
+  std::vector<std::string> removed;
+};
+class RecordingPopUp : public ui::PopUpButton {
+ public:
+  ui::Menu& menu() override { return recordingMenu; }
+  RecordingMenu recordingMenu;
+};
 class CountingPopUp : public ui::PopUpButton {
  public:
   ui::Menu& menu() override { return countingMenu; }
@@ -124,6 +139,33 @@ TEST_F(FolderPopupTest, RebuildingALongListMovesNoItems) {
   panel.makeFolderPopup();
   EXPECT_EQ(popUp.countingMenu.items.size(), 5003u);
   EXPECT_EQ(popUp.countingMenu.moved, 0u);
+  panel.folderSelectionPopup.disconnect();
+}
+
+// A rebuild takes away the separator and the folder items of the last one, and nothing of the layout's.
+TEST_F(FolderPopupTest, RebuildRemovesExactlyTheOldFolderItems) {
+  OndrixPrintPdeTarvel& panel = makeViewedPanel(uitest::kFilingModel);
+  RecordingPopUp popUp;
+  panel.folderSelectionPopup.connect(&popUp);
+  const struct {
+    std::vector<const char*> folders;
+    std::vector<std::string> removed;  // by the rebuild for this list, after the one before
+  } steps[] = {
+      {{"A", "B", "C"}, {}},
+      {{"D"}, {"C", "B", "A", "-"}},
+      {{}, {"D", "-"}},
+      {{"E", "F"}, {}},
+      {{"E", "F"}, {"F", "E", "-"}},
+  };
+  for (const auto& step : steps) {
+    popUp.recordingMenu.removed.clear();
+    FolderList list;
+    for (const char* name : step.folders) list.push_back(folder(name, false));
+    panel.folderList = list;
+    panel.makeFolderPopup();
+    EXPECT_EQ(popUp.recordingMenu.removed, step.removed) << step.folders.size();
+    ASSERT_EQ(popUp.recordingMenu.items.size(), step.folders.empty() ? 2u : step.folders.size() + 3);
+  }
   panel.folderSelectionPopup.disconnect();
 }
 

@@ -51,7 +51,7 @@ class RulesTest : public UiFixture {
   }
 
   void expectOutcome(Panel& panel, const char* control, Outcome outcome) {
-    const headless::Description f = facts(panel, control);
+    const toolkits::Description f = facts(panel, control);
     const bool input = f.tag != 0;
     switch (outcome) {
       case Outcome::enabled: EXPECT_TRUE(f.enabled); break;

@@ -70,7 +70,7 @@ class UiFixture : public testsupport::PanelFixture {
     return f ? *f : absentField_;
   }
 
-  headless::Description facts(OndrixPrintPdeTarvel& panel, const std::string& name) {
+  toolkits::Description facts(OndrixPrintPdeTarvel& panel, const std::string& name) {
     return headless::describe(get(panel, name));
   }
 

@@ -1,5 +1,5 @@
-// What a user does to the headless controls (click, select, type, paste, clear), the program-side
-// setter that hosts use to place values, and the facts a host shows.
+// What a user does to the headless controls (click, select, type, paste, clear), and what the headless
+// widgets alone know of themselves for the shared setter and description (control_model.h).
 #include "toolkits/headless/headless_toolkit.h"
 #include "toolkits/headless/headless_widgets.h"
 
@@ -18,17 +18,6 @@ TextFieldWidget* editableField(ui::TextField& field) {
   if (!widget->editable_ || !widget->reachable()) return nullptr;
   if (widget->window_) widget->window_->makeFirstResponder(widget);
   return widget;
-}
-
-std::optional<std::string> imageName(const ui::ImageRef& image) {
-  if (!image) return std::nullopt;
-  if (!image->name.empty()) return image->name;
-  return image->file.filename().string();
-}
-
-std::optional<std::string> utf8OrNone(const Text& text) {
-  if (text.isNone()) return std::nullopt;
-  return text.utf8();
 }
 
 }  // namespace
@@ -134,109 +123,36 @@ bool clear(ui::TextField& field) {
   return widget->applyEdit(Text::empty(), {0, 0}, {0, length});
 }
 
-bool set(ui::Control& control, std::string_view value) {
-  Node* node = nodeOf(control);
-  if (!node) return false;
-  if (node->kind_ == Kind::textField || node->kind_ == Kind::label) {
-    static_cast<TextFieldWidget*>(node)->setStringValue(Text::fromUtf8(value));
+namespace {
+
+// What the headless widgets alone know of themselves.
+class HeadlessSpecifics : public toolkits::NodeSpecifics<Node> {
+ public:
+  bool isSecure(ui::TextField& field) const override {
+    const auto* widget = dynamic_cast<TextFieldWidget*>(&field);
+    return widget && widget->secure_;
+  }
+  long selectedTab(ui::TabView& tabs) const override {
+    const auto* widget = dynamic_cast<TabViewWidget*>(&tabs);
+    return widget ? widget->selected_ : -1;
+  }
+  bool selectTab(ui::TabView& tabs, long index) const override {
+    auto* widget = dynamic_cast<TabViewWidget*>(&tabs);
+    if (!widget) return false;
+    widget->selected_ = index;
     return true;
   }
-  const std::optional<long> number = toolkits::parseLong(value);
-  if (!number) return false;
-  switch (node->kind_) {
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::radioButton:
-    case Kind::pushButton:
-      if (*number != 0 && *number != 1) return false;
-      static_cast<ButtonWidget*>(node)->setState(static_cast<int>(*number));
-      return true;
-    case Kind::matrix: {
-      auto* matrix = static_cast<MatrixWidget*>(node);
-      if (*number < -1 || *number >= matrix->numberOfRows()) return false;
-      matrix->selectCellAtRow(*number, 0);
-      return true;
-    }
-    case Kind::popUpButton: {
-      auto* popUp = static_cast<PopUpWidget*>(node);
-      if (*number < -1 || *number >= popUp->menu_.numberOfItems()) return false;
-      popUp->selectItemAtIndex(*number);
-      return true;
-    }
-    case Kind::tabView: {
-      auto* tabs = static_cast<TabViewWidget*>(node);
-      if (*number < -1 || *number >= tabs->numberOfTabViewItems()) return false;
-      tabs->selected_ = *number;
-      return true;
-    }
-    default:
-      return false;
-  }
+};
+
+}  // namespace
+
+const toolkits::ToolkitSpecifics& specifics() {
+  static const HeadlessSpecifics headless;
+  return headless;
 }
 
-Description describe(ui::Control& control) {
-  Description d;
-  Node* node = nodeOf(control);
-  if (!node) return d;
-  d.kind = toolkits::kindName(node->kind_);
-  d.name = node->name_;
-  d.tag = node->tag_;
-  d.enabled = node->enabled_;
-  d.hidden = node->effectivelyHidden();
-  ui::Control* focus = node->window_ ? node->window_->firstResponder() : nullptr;
-  d.focused = focus && nodeOf(*focus) == node;
+bool set(ui::Control& control, std::string_view value) { return toolkits::set(control, value, specifics()); }
 
-  switch (node->kind_) {
-    case Kind::checkBox:
-    case Kind::holdButton:
-    case Kind::pushButton:
-    case Kind::radioButton: {
-      auto* button = static_cast<ButtonWidget*>(node);
-      d.state = button->state_;
-      d.title = utf8OrNone(button->title_);
-      if (node->kind_ == Kind::holdButton) {
-        d.image = imageName(button->image_);
-        d.alternateImage = imageName(button->alternateImage_);
-      }
-      break;
-    }
-    case Kind::matrix:
-      d.selectedRow = static_cast<MatrixWidget*>(node)->selectedRow();
-      break;
-    case Kind::popUpButton: {
-      auto* popUp = static_cast<PopUpWidget*>(node);
-      d.selectedIndex = popUp->menu_.selected();
-      for (const auto& item : popUp->menu_.items()) {
-        d.items.push_back({utf8OrNone(item->title()), item->isSeparator(), imageName(item->image())});
-      }
-      break;
-    }
-    case Kind::textField:
-    case Kind::label: {
-      auto* field = static_cast<TextFieldWidget*>(node);
-      d.stringValue = field->value_.utf8();
-      d.dimmed = field->color_ == ui::Color::gray;
-      d.editable = field->editable_;
-      d.selectable = field->selectable_;
-      d.secure = field->secure_;
-      break;
-    }
-    case Kind::box:
-      d.title = utf8OrNone(static_cast<BoxWidget*>(node)->title_);
-      break;
-    case Kind::tabView: {
-      auto* tabs = static_cast<TabViewWidget*>(node);
-      d.selectedIndex = tabs->selected_;
-      for (const TabItem* item : tabs->items_) d.tabLabels.push_back(item->label_.utf8());
-      break;
-    }
-    case Kind::progressIndicator:
-      d.animating = static_cast<ProgressWidget*>(node)->animating_;
-      break;
-    case Kind::view:
-      break;
-  }
-  return d;
-}
+toolkits::Description describe(ui::Control& control) { return toolkits::describe(control, specifics()); }
 
 }  // namespace headless

@@ -96,16 +96,11 @@ bool paste(ui::TextField& field, const platform::Text& text);
 // Select all and delete, checked once by the formatter.
 bool clear(ui::TextField& field);
 
-// Sets a control as the program would, without formatter or action: a text field's string value
-// (UTF-8), a check box's or hold button's state ("0" or "1"), a matrix's selected row, a pop-up's
-// selected index or a tab view's selected item (decimal; "-1" for none). False when the value does not
-// fit the control.
+// What the headless toolkit alone knows of its controls, for toolkits::describe() and toolkits::set().
+const toolkits::ToolkitSpecifics& specifics();
+
+// toolkits::set() and toolkits::describe() (control_model.h) on this toolkit's controls.
 bool set(ui::Control& control, std::string_view value);
-
-// The facts a host shows about one control (control_model.h).
-using toolkits::Description;
-using toolkits::MenuItemFacts;
-
-Description describe(ui::Control& control);
+toolkits::Description describe(ui::Control& control);
 
 }  // namespace headless

@@ -23,34 +23,6 @@ void ButtonWidget::setState(int state) {
   state_ = twoState;
 }
 
-long MatrixWidget::selectedRow() const {
-  for (std::size_t row = 0; row < cells_.size(); ++row) {
-    if (cells_[row]->state_ != 0) return static_cast<long>(row);
-  }
-  return -1;
-}
-
-// Only column 0 exists. Row -1 clears the selection; any other row outside the matrix changes nothing.
-void MatrixWidget::selectCellAtRow(long row, long column) {
-  if (column != 0) return;
-  if (row == -1) {
-    for (ButtonWidget* cell : cells_) cell->state_ = 0;
-    return;
-  }
-  if (row < 0 || row >= numberOfRows()) return;
-  cells_[static_cast<std::size_t>(row)]->setState(1);
-}
-
-ui::Button* MatrixWidget::selectedCell() {
-  const long row = selectedRow();
-  return row < 0 ? nullptr : cells_[static_cast<std::size_t>(row)];
-}
-
-ui::Button* MatrixWidget::cellAtRow(long row) {
-  if (row < 0 || row >= numberOfRows()) return nullptr;
-  return cells_[static_cast<std::size_t>(row)];
-}
-
 // The value passes through the formatter's conversions, as the field's cell would store it; a value the
 // formatter cannot convert is kept as given. None is stored as the empty text: a field always has one.
 void TextFieldWidget::setStringValue(const platform::Text& value) {

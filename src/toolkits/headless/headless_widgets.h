@@ -89,17 +89,10 @@ class ButtonWidget : public Widget<ui::Button> {
   MatrixWidget* matrix_ = nullptr;  // radio cells only
 };
 
-class MatrixWidget : public Widget<ui::Matrix> {
+class MatrixWidget : public toolkits::CellMatrix<Widget<ui::Matrix>, ButtonWidget> {
  public:
-  explicit MatrixWidget(std::string name) : Widget(Kind::matrix, std::move(name)) {}
+  explicit MatrixWidget(std::string name) : CellMatrix(Kind::matrix, std::move(name)) {}
   ui::Matrix* asMatrix() override { return this; }
-  long selectedRow() const override;
-  void selectCellAtRow(long row, long column) override;
-  ui::Button* selectedCell() override;
-  long numberOfRows() const override { return static_cast<long>(cells_.size()); }
-  ui::Button* cellAtRow(long row) override;
-
-  std::vector<ButtonWidget*> cells_;
 };
 
 class PopUpWidget : public Widget<ui::PopUpButton> {

@@ -43,6 +43,103 @@ bool takesFocus(Kind kind, bool selectable, bool enabled) {
   return false;
 }
 
+namespace {
+
+std::optional<std::string> utf8OrNone(const platform::Text& text) {
+  if (text.isNone()) return std::nullopt;
+  return text.utf8();
+}
+
+// The items as the pop-up's menu keeps them; every toolkit here keeps them in a PopUpMenu, read without
+// itemAtIndex(), which would tell the menu that the caller may change an item.
+void describeItems(ui::PopUpButton& popUp, Description& d) {
+  const auto* menu = dynamic_cast<const PopUpMenu*>(&popUp.menu());
+  if (!menu) return;
+  for (const auto& item : menu->items())
+    d.items.push_back({utf8OrNone(item->title()), item->isSeparator(), imageName(item->image())});
+}
+
+}  // namespace
+
+std::optional<std::string> imageName(const ui::ImageRef& image) {
+  if (!image) return std::nullopt;
+  if (!image->name.empty()) return image->name;
+  return image->file.filename().string();
+}
+
+Description describe(ui::Control& control, const ToolkitSpecifics& toolkit) {
+  Description d;
+  const std::optional<Kind> kind = toolkit.kindOf(control);
+  if (!kind) return d;
+  d.kind = kindName(*kind);
+  d.name = std::string(control.identifier());
+  d.tag = control.tag();
+  d.enabled = control.isEnabled();
+  d.hidden = control.isHidden();
+  const ui::Window* window = toolkit.windowOf(control);
+  d.focused = window && window->firstResponder() == &control;
+
+  if (ui::Button* button = control.asButton()) {
+    d.state = button->state();
+    d.title = utf8OrNone(button->title());
+    if (*kind == Kind::holdButton) {
+      d.image = imageName(button->image());
+      d.alternateImage = imageName(button->alternateImage());
+    }
+  } else if (ui::Matrix* matrix = control.asMatrix()) {
+    d.selectedRow = matrix->selectedRow();
+  } else if (ui::PopUpButton* popUp = control.asPopUpButton()) {
+    d.selectedIndex = popUp->indexOfSelectedItem();
+    describeItems(*popUp, d);
+  } else if (ui::TextField* field = control.asTextField()) {
+    d.stringValue = field->stringValue().utf8();
+    d.dimmed = field->textColor() == ui::Color::gray;
+    d.editable = field->isEditable();
+    d.selectable = field->isSelectable();
+    d.secure = toolkit.isSecure(*field);
+  } else if (ui::Box* box = control.asBox()) {
+    d.title = utf8OrNone(box->title());
+  } else if (ui::TabView* tabs = control.asTabView()) {
+    d.selectedIndex = toolkit.selectedTab(*tabs);
+    for (long i = 0; i < tabs->numberOfTabViewItems(); ++i)
+      d.tabLabels.push_back(tabs->tabViewItemAtIndex(i)->label().utf8());
+  } else if (ui::ProgressIndicator* progress = control.asProgressIndicator()) {
+    d.animating = progress->isAnimating();
+  }
+  toolkit.describeOwn(control, d);
+  return d;
+}
+
+bool set(ui::Control& control, std::string_view value, const ToolkitSpecifics& toolkit) {
+  if (!toolkit.kindOf(control)) return false;
+  if (ui::TextField* field = control.asTextField()) {
+    field->setStringValue(platform::Text::fromUtf8(value));
+    return true;
+  }
+  const std::optional<long> number = parseLong(value);
+  if (!number) return false;
+  if (ui::Button* button = control.asButton()) {
+    if (*number != 0 && *number != 1) return false;
+    button->setState(static_cast<int>(*number));
+    return true;
+  }
+  if (ui::Matrix* matrix = control.asMatrix()) {
+    if (*number < -1 || *number >= matrix->numberOfRows()) return false;
+    matrix->selectCellAtRow(*number, 0);
+    return true;
+  }
+  if (ui::PopUpButton* popUp = control.asPopUpButton()) {
+    if (*number < -1 || *number >= popUp->menu().numberOfItems()) return false;
+    popUp->selectItemAtIndex(*number);
+    return true;
+  }
+  if (ui::TabView* tabs = control.asTabView()) {
+    if (*number < -1 || *number >= tabs->numberOfTabViewItems()) return false;
+    return toolkit.selectTab(*tabs, *number);
+  }
+  return false;
+}
+
 std::optional<long> parseLong(std::string_view text) {
   long value = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

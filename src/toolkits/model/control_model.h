@@ -53,8 +53,91 @@ struct Description {
   std::vector<std::string> tabLabels;   // tab views
   std::optional<std::string> image;           // hold buttons
   std::optional<std::string> alternateImage;  // hold buttons
-  // What a screen reader announces, on toolkits that have one (the headless one has none).
-  std::optional<std::string> accessibleName;
+  // Facts that only one toolkit has are optional fields here, filled by its describeOwn() below and shown
+  // by a host only when set.
+  std::optional<std::string> accessibleName;  // what a screen reader announces (Qt)
+};
+
+// One toolkit's part in describing and setting its controls: what it alone knows of them, where the ui
+// interfaces say nothing. Each toolkit implements it once; describe() and set() below are the same for all.
+class ToolkitSpecifics {
+ public:
+  virtual ~ToolkitSpecifics() = default;
+  // The kind of one of this toolkit's controls; none for another toolkit's control, which describe() shows
+  // as "unknown" and set() refuses.
+  virtual std::optional<Kind> kindOf(ui::Control& control) const = 0;
+  // The window whose keyboard focus the control may hold; none when it has none.
+  virtual const ui::Window* windowOf(ui::Control& control) const = 0;
+  // Whether an input field shows dots instead of its text.
+  virtual bool isSecure(ui::TextField& field) const = 0;
+  // The tab item shown, -1 for none.
+  virtual long selectedTab(ui::TabView& tabs) const = 0;
+  // Shows tab item index (-1: none) as the program would, without an action; false when it cannot.
+  // REQUIRES: -1 <= index < tabs.numberOfTabViewItems().
+  virtual bool selectTab(ui::TabView& tabs, long index) const = 0;
+  // Fills the optional fields of the description that only this toolkit has; nothing by default.
+  virtual void describeOwn(ui::Control&, Description&) const {}
+};
+
+// kindOf() and windowOf() for a toolkit whose controls all derive from one Node class that holds their
+// kind_ and window_.
+template <class Node>
+class NodeSpecifics : public ToolkitSpecifics {
+ public:
+  std::optional<Kind> kindOf(ui::Control& control) const override {
+    const auto* node = dynamic_cast<const Node*>(&control);
+    if (!node) return std::nullopt;
+    return node->kind_;
+  }
+  const ui::Window* windowOf(ui::Control& control) const override {
+    const auto* node = dynamic_cast<const Node*>(&control);
+    return node ? node->window_ : nullptr;
+  }
+};
+
+// The facts a host shows of control, a control of toolkit; kind "unknown" and nothing else for a control of
+// another toolkit.
+Description describe(ui::Control& control, const ToolkitSpecifics& toolkit);
+
+// Sets control, a control of toolkit, as the program would, without formatter or action: a text field's or
+// label's string value (UTF-8), a two-state button's state ("0" or "1"), a matrix's selected row, a pop-up's
+// selected index or a tab view's selected item (decimal; "-1" for none). False when the value does not fit
+// the control or the control is another toolkit's.
+bool set(ui::Control& control, std::string_view value, const ToolkitSpecifics& toolkit);
+
+// The name a host shows of an image: its theme name, else its file's name; none for no image.
+std::optional<std::string> imageName(const ui::ImageRef& image);
+
+// A radio matrix as every toolkit keeps it: one two-state cell per row, in column 0 only; the selected row
+// is the first cell that is on. Base is the toolkit's widget over ui::Matrix, Cell its button widget.
+template <class Base, class Cell>
+class CellMatrix : public Base {
+ public:
+  using Base::Base;
+  long selectedRow() const override {
+    for (std::size_t row = 0; row < cells_.size(); ++row)
+      if (cells_[row]->state() != 0) return static_cast<long>(row);
+    return -1;
+  }
+  // Row -1 clears the selection; any other row outside the matrix changes nothing.
+  void selectCellAtRow(long row, long column) override {
+    if (column != 0) return;
+    if (row == -1) {
+      for (Cell* cell : cells_) cell->setState(0);
+      return;
+    }
+    if (Cell* cell = at(row)) cell->setState(1);
+  }
+  ui::Button* selectedCell() override { return at(selectedRow()); }
+  long numberOfRows() const override { return static_cast<long>(cells_.size()); }
+  ui::Button* cellAtRow(long row) override { return at(row); }
+
+  std::vector<Cell*> cells_;
+
+ private:
+  Cell* at(long row) const {
+    return row < 0 || row >= numberOfRows() ? nullptr : cells_[static_cast<std::size_t>(row)];
+  }
 };
 
 // A decimal number and nothing else, or none.

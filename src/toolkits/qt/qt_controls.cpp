@@ -113,33 +113,6 @@ void QtButton::showImages() {
   button()->setIcon(icon);
 }
 
-long QtMatrix::selectedRow() const {
-  for (std::size_t row = 0; row < cells_.size(); ++row)
-    if (cells_[row]->state() != 0) return static_cast<long>(row);
-  return -1;
-}
-
-// Only column 0 exists. Row -1 clears the selection; any other row outside the matrix changes nothing.
-void QtMatrix::selectCellAtRow(long row, long column) {
-  if (column != 0) return;
-  if (row == -1) {
-    for (QtButton* cell : cells_) cell->setState(0);
-    return;
-  }
-  if (row < 0 || row >= numberOfRows()) return;
-  cells_[static_cast<std::size_t>(row)]->setState(1);
-}
-
-ui::Button* QtMatrix::selectedCell() {
-  const long row = selectedRow();
-  return row < 0 ? nullptr : cells_[static_cast<std::size_t>(row)];
-}
-
-ui::Button* QtMatrix::cellAtRow(long row) {
-  if (row < 0 || row >= numberOfRows()) return nullptr;
-  return cells_[static_cast<std::size_t>(row)];
-}
-
 void QtMatrix::cellClicked(QtButton& cell) {
   cell.setState(1);
   sendAction(*this);

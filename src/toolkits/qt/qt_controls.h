@@ -54,6 +54,7 @@ class Node {
   Node& operator=(const Node&) = delete;
 
   virtual ui::Control& control() = 0;
+  Kind kind() const { return kind_; }
 
   // The control's own enabled flag: a disabled container does not clear it.
   bool ownEnabled() const;
@@ -124,19 +125,12 @@ class QtButton : public Widget<ui::Button> {
 };
 
 // The cells keep no exclusive group of Qt's: the matrix alone decides, so "no row selected" can exist.
-class QtMatrix : public Widget<ui::Matrix> {
+class QtMatrix : public CellMatrix<Widget<ui::Matrix>, QtButton> {
  public:
-  using Widget::Widget;
+  using CellMatrix::CellMatrix;
   ui::Matrix* asMatrix() override { return this; }
-  long selectedRow() const override;
-  void selectCellAtRow(long row, long column) override;
-  ui::Button* selectedCell() override;
-  long numberOfRows() const override { return static_cast<long>(cells_.size()); }
-  ui::Button* cellAtRow(long row) override;
   // A cell the user clicked: it alone is on, then the matrix reports.
   void cellClicked(QtButton& cell);
-
-  std::vector<QtButton*> cells_;
 };
 
 class QtPopUp;
@@ -164,6 +158,8 @@ class QtPopUp : public Widget<ui::PopUpButton> {
   ui::Menu& menu() override { return menu_; }
 
   QComboBox* combo() const;
+  // Whether a user may choose the item (control_model.h).
+  bool choosable(long index) const { return menu_.choosable(index); }
   // Marks the combo box out of date and schedules its update.
   void changed();
   // Brings the combo box up to date now.

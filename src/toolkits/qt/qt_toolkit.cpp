@@ -2,6 +2,7 @@
 #include "toolkits/qt/qt_toolkit.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -141,6 +142,52 @@ QWidget* widgetOf(ui::Nib& nib) {
 QWidget* widgetOf(ui::Control& control) {
   Node* node = nodeOf(control);
   return node ? node->widget_.data() : nullptr;
+}
+
+std::vector<ui::Control*> controlsOf(ui::Nib& nib) {
+  std::vector<ui::Control*> controls;
+  auto* qtNib = dynamic_cast<QtNib*>(&nib);
+  if (!qtNib) return controls;
+  for (const auto& node : qtNib->nodes_) controls.push_back(&node->control());
+  return controls;
+}
+
+namespace {
+
+// What the wrappers alone know of their widgets.
+class QtSpecifics : public toolkits::NodeSpecifics<Node> {
+ public:
+  bool isSecure(ui::TextField& field) const override {
+    const auto* wrapper = dynamic_cast<QtTextField*>(&field);
+    return wrapper && wrapper->lineEdit() && wrapper->lineEdit()->echoMode() == QLineEdit::Password;
+  }
+  long selectedTab(ui::TabView& tabs) const override {
+    const auto* wrapper = dynamic_cast<QtTabView*>(&tabs);
+    return wrapper ? wrapper->selectedIndex() : -1;
+  }
+  bool selectTab(ui::TabView& tabs, long index) const override {
+    const auto* wrapper = dynamic_cast<QtTabView*>(&tabs);
+    QTabWidget* widget = wrapper ? wrapper->tabWidget() : nullptr;
+    if (!widget || index >= widget->count()) return false;
+    widget->setCurrentIndex(static_cast<int>(index));
+    return true;
+  }
+  // What a screen reader announces of the control.
+  void describeOwn(ui::Control& control, Description& description) const override {
+    Node* node = nodeOf(control);
+    if (!node || !node->widget_) return;
+    // A pop-up's box shows the panel's latest items from the next turn of the event loop: now, for its name.
+    if (node->kind_ == Kind::popUpButton) static_cast<QtPopUp*>(node)->show();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(node->widget_);
+    description.accessibleName = access ? access->text(QAccessible::Name).toStdString() : std::string();
+  }
+};
+
+}  // namespace
+
+const ToolkitSpecifics& specifics() {
+  static const QtSpecifics qt;
+  return qt;
 }
 
 void QtRunLoop::runFor(std::chrono::milliseconds limit) {

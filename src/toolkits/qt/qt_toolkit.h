@@ -31,12 +31,14 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include <QPointer>
 #include <QWidget>
 
 #include "platform/alert.h"
 #include "platform/runloop.h"
+#include "toolkits/model/control_model.h"
 #include "ui/toolkit.h"
 
 namespace toolkits::qt {
@@ -58,6 +60,12 @@ class QtToolkit : public ui::Toolkit {
 QWidget* widgetOf(ui::View& view);
 QWidget* widgetOf(ui::Nib& nib);
 QWidget* widgetOf(ui::Control& control);
+
+// The named controls of a layout of this toolkit in document order; empty for another toolkit's layout.
+std::vector<ui::Control*> controlsOf(ui::Nib& nib);
+
+// What this toolkit alone knows of its controls, for toolkits::describe() and toolkits::set().
+const ToolkitSpecifics& specifics();
 
 // The run loop of a Qt host: a wait turns Qt's event loop for painting, timers and sockets, but holds back
 // user input, so the panel is never re-entered while it waits (the folder query).

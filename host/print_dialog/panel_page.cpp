@@ -1,0 +1,47 @@
+#include "panel_page.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "plugin/plugin.h"
+
+namespace printdialog {
+
+QString summaryHtml(PDEPanel& panel) {
+  const SummaryInfo info = panel.summaryInfo();
+  QString html =
+      "<b>" + QString::fromStdString(panel.panelName().utf8()).toHtmlEscaped() + "</b><table cellspacing='3'>";
+  for (const auto& [title, value] : info)
+    html += "<tr><td>" + QString::fromStdString(title.utf8()).toHtmlEscaped() + ":</td><td>" +
+            QString::fromStdString(value.utf8()).toHtmlEscaped() + "</td></tr>";
+  return html + "</table>";
+}
+
+QString summaryPlain(PDEPanel& panel) {
+  QString plain = QString::fromStdString(panel.panelName().utf8());
+  for (const auto& [title, value] : panel.summaryInfo())
+    plain += "\n" + QString::fromStdString(title.utf8()) + ": " + QString::fromStdString(value.utf8());
+  return plain;
+}
+
+QLabel* makeSummaryLabel() {
+  auto* summary = new QLabel;
+  summary->setObjectName("summary");
+  summary->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  summary->setWordWrap(true);
+  summary->setTextFormat(Qt::RichText);
+  return summary;
+}
+
+// The refresh waits for the event loop, so that the control's own action has run before it.
+void followPanelChanges(QWidget& root, QObject& context, std::function<void()> refresh) {
+  auto later = [&context, refresh] { QTimer::singleShot(0, &context, refresh); };
+  for (auto* b : root.findChildren<QAbstractButton*>()) QObject::connect(b, &QAbstractButton::clicked, &context, later);
+  for (auto* e : root.findChildren<QLineEdit*>()) QObject::connect(e, &QLineEdit::textChanged, &context, later);
+  for (auto* c : root.findChildren<QComboBox*>()) QObject::connect(c, &QComboBox::currentIndexChanged, &context, later);
+}
+
+}  // namespace printdialog
