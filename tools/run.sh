@@ -11,7 +11,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 packages="g++ cmake ninja-build pkg-config gettext libcups2-dev libssl-dev libicu-dev libpugixml-dev
 libcurl4-openssl-dev libexpat1-dev libplist-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
 nlohmann-json3-dev libcpp-httplib-dev cups-daemon cups-client dpkg-dev file clang libclang-rt-14-dev
-qt6-base-dev qt6-tools-dev libqt6opengl6-dev xvfb xauth lintian"
+qt6-base-dev qt6-tools-dev libqt6opengl6-dev qt6-l10n-tools qt6-translations-l10n xvfb xauth lintian"
 # The bench holds the panel against curl and counts instructions with callgrind.
 bench_packages="curl valgrind"
 

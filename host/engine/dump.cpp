@@ -39,6 +39,7 @@ nlohmann::json control(const toolkits::Description& d) {
       out["items"].push_back({{"title", optional(item.title)}, {"separator", item.separator}, {"image", optional(item.image)}});
   }
   if (!d.tabLabels.empty() || d.kind == "tabView") out["tabs"] = d.tabLabels;
+  if (d.accessibleName) out["accessibleName"] = *d.accessibleName;
   return out;
 }
 
@@ -79,6 +80,21 @@ nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
 // instead of ending the host.
 std::string dumpText(OndrixPrintPdeTarvel& panel, UserActions& eyes) {
   return dumpPanel(panel, eyes).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string windowText(const WindowFacts& facts) {
+  // In the order a reader takes the window in, not sorted.
+  nlohmann::ordered_json tabs = nlohmann::ordered_json::array();
+  for (const auto& tab : facts.panelTabs) tabs.push_back({{"title", tab.title}, {"whole", tab.whole}});
+  nlohmann::ordered_json window;
+  window["title"] = facts.title;
+  window["tabs"] = facts.tabs;
+  window["buttons"] = facts.buttons;
+  window["labels"] = facts.labels;
+  window["panelTabs"] = std::move(tabs);
+  nlohmann::ordered_json out;
+  out["window"] = std::move(window);
+  return out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace host

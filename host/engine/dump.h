@@ -14,5 +14,7 @@ namespace host {
 nlohmann::json dumpPanel(OndrixPrintPdeTarvel& panel, UserActions& eyes);
 // The dump as the one line of text the host prints.
 std::string dumpText(OndrixPrintPdeTarvel& panel, UserActions& eyes);
+// The window step's one line: {"window": {"title", "tabs", "buttons", "labels", "panelTabs"}}.
+std::string windowText(const WindowFacts& facts);
 
 }  // namespace host

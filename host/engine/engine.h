@@ -34,6 +34,19 @@ inline constexpr int kExitRefused = 1;       // the last print step was refused 
 inline constexpr int kExitUsage = 2;         // bad options or steps, unreadable PPD, settings or bundle
 inline constexpr int kExitSubmitFailed = 3;  // CUPS did not take the job of --print
 
+// What the window around the panel shows of its own, and whether the panel's tab titles show whole.
+struct WindowFacts {
+  struct PanelTab {
+    std::string title;
+    bool whole = false;  // the whole title is in view at the window's current size
+  };
+  std::string title;
+  std::vector<std::string> tabs;     // the window's own tab titles
+  std::vector<std::string> buttons;  // its buttons in view, mnemonic marks removed
+  std::vector<std::string> labels;   // its labels and group titles in view
+  std::vector<PanelTab> panelTabs;
+};
+
 // The user's hands on one toolkit's controls, and the eyes that read them for the dump. Every user
 // operation refuses (returns false or 0) a control of another toolkit, a disabled one and a hidden one.
 // Setting and describing are the same on every toolkit (control_model.h); a front end gives only its
@@ -58,6 +71,8 @@ class UserActions {
   virtual bool clear(ui::TextField& field) = 0;
   // The named controls of a loaded layout in document order, the root excluded.
   virtual std::vector<ui::Control*> controlsOf(ui::Nib& nib) = 0;
+  // The window the panel's view (that of nib, none before the view) is shown in; none without a window.
+  virtual std::optional<WindowFacts> window(ui::Nib* /*nib*/) { return std::nullopt; }
 
   // Sets a value as the program would, without formatter or action (toolkits::set()).
   bool set(ui::Control& control, std::string_view value) { return toolkits::set(control, value, toolkit_); }

@@ -143,6 +143,16 @@ int Session::controls(const Step&) {
   return kExitOk;
 }
 
+// The command-line host has no window: a script that asks for one is a script for the other dialog.
+int Session::window(const Step&) {
+  const std::optional<WindowFacts> facts = frontend_.actions.window(panel_.nib());
+  if (!facts)
+    return usage("step \"window\": this dialog has no window (ondrix-print-dialog --steps and "
+                 "ondrix-job-agent --steps have one)");
+  std::cout << windowText(*facts) << std::endl;
+  return kExitOk;
+}
+
 int Session::click(const Step& step) {
   ui::Control* c = control(step);
   if (!c) return kExitUsage;

@@ -54,6 +54,7 @@ class Session {
   int kind(const Step& step);
   int dump(const Step& step);
   int controls(const Step& step);
+  int window(const Step& step);
   int click(const Step& step);
   int select(const Step& step);
   int type(const Step& step);

@@ -21,6 +21,7 @@ constexpr std::array kVerbs{
     Verb{"kind", "", &Session::kind},
     Verb{"dump", "", &Session::dump},
     Verb{"controls", "", &Session::controls},
+    Verb{"window", "", &Session::window},
     Verb{"cancel", "", &Session::cancel},
     Verb{"click", "NAME", &Session::click},
     Verb{"select", "NAME N", &Session::select},

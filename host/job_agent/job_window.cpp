@@ -9,11 +9,11 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "panel_page.h"
 #include "plugin/panel.h"
+#include "qt/panel_frame.h"
 #include "toolkits/qt/qt_toolkit.h"
 #include "util/ppd_access.h"
 
@@ -40,7 +40,7 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
                      OndrixPrintPdeTarvelPDEPlugIn& plugIn, std::function<void(const Offer&, Outcome)> done,
                      QWidget* parent)
     : QDialog(parent), offer_(std::move(offer)), queue_(std::move(queue)), watcher_(watcher), done_(std::move(done)) {
-  setWindowTitle(QCoreApplication::translate("JobWindow", "Job Handling: %1").arg(qs(offer_.job.name)));
+  setWindowTitle(tr("Job Handling: %1").arg(qs(offer_.job.name)));
   setAttribute(Qt::WA_DeleteOnClose);
   inform = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
 
@@ -50,26 +50,29 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
   auto* queueName = new QLabel(qs(offer_.job.queue));
   queueName->setObjectName("queueName");
   auto* facts = new QFormLayout;
-  facts->addRow(QCoreApplication::translate("JobWindow", "Job:"), jobName);
-  facts->addRow(QCoreApplication::translate("JobWindow", "Printer:"), queueName);
+  facts->addRow(tr("Job:"), jobName);
+  facts->addRow(tr("Printer:"), queueName);
 
-  panelArea_ = printdialog::makePanelArea(panelPage_);
-  auto* summaryBox = new QGroupBox(QCoreApplication::translate("JobWindow", "Summary"));
+  // Made before the window's buttons, the frame's controls come before them with Tab.
+  panelFrame_ = new host::qt::PanelFrame;
+  panelFrame_->setObjectName("panelArea");
+  auto* summaryBox = new QGroupBox(tr("Summary"));
   summary_ = printdialog::makeSummaryLabel();
+  summary_->setAccessibleName(tr("Summary"));
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
   summaryBox->setMinimumWidth(240);
   auto* middle = new QHBoxLayout;
-  middle->addWidget(panelArea_, 1);
+  middle->addWidget(panelFrame_, 1);
   middle->addWidget(summaryBox);
 
   auto* buttons = new QDialogButtonBox;
   QPushButton* printButton =
-      buttons->addButton(QCoreApplication::translate("JobWindow", "&Print"), QDialogButtonBox::AcceptRole);
+      buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
   printButton->setObjectName("printButton");
   printButton->setDefault(true);
   QPushButton* cancelButton =
-      buttons->addButton(QCoreApplication::translate("JobWindow", "Cancel &Job"), QDialogButtonBox::DestructiveRole);
+      buttons->addButton(tr("Cancel &Job"), QDialogButtonBox::DestructiveRole);
   cancelButton->setObjectName("cancelJobButton");
   connect(printButton, &QPushButton::clicked, this, [this] { print(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { cancelJob(); });
@@ -87,27 +90,28 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
   if (panel_) {
     ui::View* view = panel_->panelView();
     panel_->restoreValuesAndReturnError(nullptr);
-    panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
-    if (panelView_) {
-      printdialog::placePanelView(*panelArea_, *panelPage_, *panelView_);
-      printdialog::followPanelChanges(*panelView_, *this,
-                                      [this] { summary_->setText(printdialog::summaryHtml(*panel_)); });
+    if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
+      panelFrame_->setView(shown);
+      printdialog::followPanelChanges(*shown, *this, [this] { refreshSummary(); });
     }
     panel_->willShow();
-    summary_->setText(printdialog::summaryHtml(*panel_));
+    refreshSummary();
   }
   resize(sizeHint());
 }
 
 // The panel's view leaves the window before the panel goes, since the panel's layout owns it.
 JobWindow::~JobWindow() {
-  if (panelView_) {
-    panelPage_->layout()->removeWidget(panelView_);
-    panelView_->setParent(nullptr);
-  }
+  panelFrame_->setView(nullptr);
   panel_.reset();
   panels_.reset();
   host_.reset();
+}
+
+// The summary as the print dialog shows it, readable as plain lines by a screen reader.
+void JobWindow::refreshSummary() {
+  summary_->setText(printdialog::summaryHtml(*panel_));
+  summary_->setAccessibleDescription(printdialog::summaryPlain(*panel_));
 }
 
 void JobWindow::print() {
@@ -117,8 +121,8 @@ void JobWindow::print() {
   if (!panel_->shouldPrint()) return;
   std::string error;
   if (!watcher_.release(offer_, host_->settings().values(), error)) {
-    inform(QCoreApplication::translate("JobWindow", "Print"),
-           QCoreApplication::translate("JobWindow", "The print system did not take the job: %1").arg(qs(error)));
+    inform(tr("Print"),
+           tr("The print system did not take the job: %1").arg(qs(error)));
     return;
   }
   finish(Outcome::released);
@@ -127,8 +131,8 @@ void JobWindow::print() {
 void JobWindow::cancelJob() {
   std::string error;
   if (!watcher_.cancel(offer_, error)) {
-    inform(QCoreApplication::translate("JobWindow", "Cancel Job"),
-           QCoreApplication::translate("JobWindow", "The print system did not cancel the job: %1").arg(qs(error)));
+    inform(tr("Cancel Job"),
+           tr("The print system did not cancel the job: %1").arg(qs(error)));
     return;
   }
   finish(Outcome::cancelled);

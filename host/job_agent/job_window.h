@@ -16,7 +16,10 @@
 #include "plugin/plugin.h"
 
 class QLabel;
-class QScrollArea;
+
+namespace host::qt {
+class PanelFrame;
+}
 
 namespace jobagent {
 
@@ -25,6 +28,8 @@ enum class Outcome { kept, released, cancelled };
 const char* outcomeWord(Outcome outcome);
 
 class JobWindow : public QDialog {
+  Q_OBJECT  // for tr(): the window's texts are looked up under this class's name
+
  public:
   // Shows the panel of offer's queue for the job (queue: the queue as the scheduler gives it, its PPD
   // fetched). done is called once with the outcome when the window closes.
@@ -46,6 +51,7 @@ class JobWindow : public QDialog {
  private:
   void print();
   void cancelJob();
+  void refreshSummary();
   void finish(Outcome outcome);
 
   Offer offer_;
@@ -57,9 +63,7 @@ class JobWindow : public QDialog {
   std::shared_ptr<host::DialogHost> host_;
   std::optional<std::vector<std::shared_ptr<PDEPanel>>> panels_;
   std::shared_ptr<PDEPanel> panel_;
-  QScrollArea* panelArea_ = nullptr;
-  QWidget* panelPage_ = nullptr;
-  QWidget* panelView_ = nullptr;  // owned by the panel's layout
+  host::qt::PanelFrame* panelFrame_ = nullptr;  // holds the panel's view, owned by the panel's layout
   QLabel* summary_ = nullptr;
 };
 

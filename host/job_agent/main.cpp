@@ -28,7 +28,9 @@
 #include "job_window.h"
 #include "platform/cups_jobs.h"
 #include "platform/host_services.h"
+#include "qt/panel_frame.h"
 #include "qt/qt_steps.h"
+#include "qt/window_setup.h"
 #include "toolkits/qt/qt_toolkit.h"
 
 namespace {
@@ -99,7 +101,8 @@ class Agent {
       return complete(outcome, jobagent::Outcome::cancelled,
                       [&](std::string& error) { return watcher_.cancel(offer, error); });
     };
-    QWidget parent;
+    // The panel's view in the frame the window gives it, so that the window step sees what a window shows.
+    host::qt::PanelFrame parent;
     const int status = host::qt::runSteps(static_cast<int>(words.size()), argv.data(), parent, kProgram, &actions);
     if (outcome == jobagent::Outcome::kept) watcher_.keep(offer.job.id);
     worst_ = std::max(worst_, status == host::kExitRefused ? 0 : status);
@@ -137,6 +140,7 @@ class Agent {
 }  // namespace
 
 int main(int argc, char** argv) {
+  host::qt::quietOffscreenPlatform();
   // The steps are the words after --steps; the agent's own options come before.
   char** stepsAt = std::find_if(argv + 1, argv + argc, [](const char* a) { return std::string_view(a) == "--steps"; });
   Options o;
@@ -197,6 +201,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");
+  host::qt::installWindowLanguage(o.bundle);
   app.setQuitOnLastWindowClosed(o.once);
 
   // Windows need the plug-in loaded once for the process; a script's runs load it themselves.

@@ -20,15 +20,33 @@
 #include "print_window.h"
 #include "printer_list.h"
 #include "qt/qt_steps.h"
+#include "qt/window_setup.h"
 #include "toolkits/qt/qt_toolkit.h"
 
 
+namespace {
+
+// The bundle a script names with --bundle (the step engine reads its options itself), else the default one.
+std::string scriptBundle(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a == "--steps") break;
+    if (a == "--bundle" && i + 1 < argc) return argv[i + 1];
+    if (a.starts_with("--bundle=")) return std::string(a.substr(9));
+  }
+  return host::defaultBundle().string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  host::qt::quietOffscreenPlatform();
   // With --steps the window runs a script of the command-line host's steps on its Job Handling page; a
   // script needs no screen, so without a display the window is made off screen.
   if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string_view(a) == "--steps"; })) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    host::qt::installWindowLanguage(scriptBundle(argc, argv));
     printdialog::PrintWindow window({}, nullptr, {});
     window.show();
     return host::qt::runSteps(argc, argv, window.panelPage());
@@ -63,6 +81,7 @@ int main(int argc, char** argv) {
   if (bundle.empty()) bundle = host::defaultBundle().string();
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");
+  host::qt::installWindowLanguage(bundle);
 
   toolkits::qt::QtToolkit toolkit;
   toolkits::qt::QtRunLoop runLoop;

@@ -3,11 +3,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
-#include <QScrollArea>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "plugin/plugin.h"
 
@@ -23,6 +20,13 @@ QString summaryHtml(PDEPanel& panel) {
   return html + "</table>";
 }
 
+QString summaryPlain(PDEPanel& panel) {
+  QString plain = QString::fromStdString(panel.panelName().utf8());
+  for (const auto& [title, value] : panel.summaryInfo())
+    plain += "\n" + QString::fromStdString(title.utf8()) + ": " + QString::fromStdString(value.utf8());
+  return plain;
+}
+
 QLabel* makeSummaryLabel() {
   auto* summary = new QLabel;
   summary->setObjectName("summary");
@@ -30,25 +34,6 @@ QLabel* makeSummaryLabel() {
   summary->setWordWrap(true);
   summary->setTextFormat(Qt::RichText);
   return summary;
-}
-
-QScrollArea* makePanelArea(QWidget*& page) {
-  auto* area = new QScrollArea;
-  area->setObjectName("panelArea");
-  area->setWidgetResizable(true);
-  area->setFrameShape(QFrame::NoFrame);
-  page = new QWidget;
-  auto* pageLayout = new QVBoxLayout(page);
-  pageLayout->setContentsMargins(0, 0, 0, 0);
-  area->setWidget(page);
-  return area;
-}
-
-void placePanelView(QScrollArea& area, QWidget& page, QWidget& view) {
-  page.layout()->addWidget(&view);
-  page.layout()->setAlignment(&view, Qt::AlignLeft | Qt::AlignTop);
-  // The whole panel in view, as its layout was drawn.
-  area.setMinimumSize(view.sizeHint().grownBy(QMargins(2, 2, 2, 2)));
 }
 
 // The refresh waits for the event loop, so that the control's own action has run before it.

@@ -1,5 +1,5 @@
-// What every window that shows the Job Handling panel shares: the page that holds the panel's view and the
-// summary that follows the panel's changes (the print dialog, the job agent's window).
+// What every window that shows the Job Handling panel shares: the summary that follows the panel's changes
+// (the print dialog, the job agent's window; the panel's view itself sits in a host::qt::PanelFrame).
 #pragma once
 
 #include <QString>
@@ -8,7 +8,6 @@
 
 class QLabel;
 class QObject;
-class QScrollArea;
 class QWidget;
 class PDEPanel;
 
@@ -17,15 +16,11 @@ namespace printdialog {
 // The panel's summary as the windows show it: the panel's name in bold over a table of titles and values.
 QString summaryHtml(PDEPanel& panel);
 
+// The same summary as plain lines, for a screen reader: the panel's name, then "title: value" a line.
+QString summaryPlain(PDEPanel& panel);
+
 // A label for the summary: top-left aligned, wrapped, rich text, named "summary".
 QLabel* makeSummaryLabel();
-
-// A frameless scroll area named "panelArea" whose page (returned in page) takes a panel's view in its
-// layout.
-QScrollArea* makePanelArea(QWidget*& page);
-
-// Puts the panel's view (owned by the panel's layout) on the page and makes the area show it whole.
-void placePanelView(QScrollArea& area, QWidget& page, QWidget& view);
 
 // Calls refresh after every change a user makes among root's controls, once the control's own action has run.
 void followPanelChanges(QWidget& root, QObject& context, std::function<void()> refresh);

@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -62,13 +61,14 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   // Printer row, with the reason when demo models are listed.
   printerBox_ = new QComboBox;
   printerBox_->setObjectName("printerBox");
-  for (const PrinterEntry& e : printers_.entries) printerBox_->addItem(qs(e.label));
+  for (const PrinterEntry& e : printers_.entries)
+    printerBox_->addItem(e.kind == PrinterEntry::Kind::demo ? tr("Demo: %1").arg(qs(e.label)) : qs(e.label));
   printerNote_ = new QLabel;
   printerNote_->setObjectName("printerNote");
   printerNote_->setWordWrap(true);
   printerNote_->setStyleSheet("color: palette(mid)");
   auto* printerRow = new QFormLayout;
-  printerRow->addRow(tr("&Printer:"), printerBox_);
+  printerRow->addRow(tr("P&rinter:"), printerBox_);
   printerRow->addRow(QString(), printerNote_);
 
   // Tabs: General, the PPD's options, and the Job Handling panel when the printer has one.
@@ -78,11 +78,17 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   optionsPage_ = new QWidget;
   optionsForm_ = new QFormLayout(optionsPage_);
   tabs_->addTab(optionsPage_, tr("Printer Options"));
-  panelArea_ = makePanelArea(panelPage_);
+  // Every tab title whole, as the panel's own tabs show theirs.
+  tabs_->setUsesScrollButtons(false);
+  tabs_->setElideMode(Qt::ElideNone);
+  // Made inside the window before its buttons, the frame's controls come before them with Tab.
+  panelFrame_ = new host::qt::PanelFrame(tabs_);
+  panelFrame_->setObjectName("panelArea");
 
   // The panel's summary beside the tabs.
   auto* summaryBox = new QGroupBox(tr("Summary"));
   summary_ = makeSummaryLabel();
+  summary_->setAccessibleName(tr("Summary"));
   auto* summaryLayout = new QVBoxLayout(summaryBox);
   summaryLayout->addWidget(summary_);
   summaryBox->setMinimumWidth(240);
@@ -94,7 +100,6 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   auto* buttons = new QDialogButtonBox;
   QPushButton* printButton = buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
   printButton->setObjectName("printButton");
-  printButton->setDefault(true);
   QPushButton* cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
   cancelButton->setObjectName("cancelButton");
   connect(printButton, &QPushButton::clicked, this, [this] { print(); });
@@ -104,12 +109,15 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   layout->addLayout(printerRow);
   layout->addLayout(middle, 1);
   layout->addWidget(buttons);
+  // Enter prints wherever the focus is: the window's default button, set once the button is inside the
+  // window (before, Qt does not keep it as the window's own default).
+  printButton->setDefault(true);
 
   chosen_ = printers_.entries.empty() ? 0 : std::min(printers_.chosen, printers_.entries.size() - 1);
   printerBox_->setCurrentIndex(static_cast<int>(chosen_));
   connect(printerBox_, &QComboBox::currentIndexChanged, this, [this](int index) { choosePrinter(index); });
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
-    if (panel_ && tabs_->currentWidget() == panelArea_) panel_->willShow();
+    if (panel_ && tabs_->currentWidget() == panelFrame_) panel_->willShow();
   });
   startPrinter();
   resize(sizeHint().expandedTo(QSize(720, 540)));
@@ -122,7 +130,7 @@ QWidget* PrintWindow::makeGeneralPage() {
   fileList_ = new QListWidget;
   fileList_->setObjectName("fileList");
   for (const std::string& f : options_.files) fileList_->addItem(qs(f));
-  auto* choose = new QPushButton(tr("&Choose…"));
+  auto* choose = new QPushButton(tr("C&hoose…"));
   choose->setObjectName("chooseButton");
   connect(choose, &QPushButton::clicked, this, [this] { chooseFiles(); });
   auto* fileRow = new QHBoxLayout;
@@ -158,12 +166,8 @@ void PrintWindow::choosePrinter(int index) {
 // Ends the panel as a print dialog does when the printer changes: its view leaves the window first, since
 // the panel's layout owns it, then the panel goes, then the callback object that it held.
 void PrintWindow::endPanel() {
-  if (panelView_) {
-    panelPage_->layout()->removeWidget(panelView_);
-    panelView_->setParent(nullptr);
-    panelView_ = nullptr;
-  }
-  if (const int tab = tabs_ ? tabs_->indexOf(panelArea_) : -1; tab >= 0) tabs_->removeTab(tab);
+  panelFrame_->setView(nullptr);
+  if (const int tab = tabs_ ? tabs_->indexOf(panelFrame_) : -1; tab >= 0) tabs_->removeTab(tab);
   panel_.reset();
   panels_.reset();
   host_.reset();
@@ -171,7 +175,7 @@ void PrintWindow::endPanel() {
 
 void PrintWindow::startPrinter() {
   // The new printer's panel takes the old one's place in front.
-  const bool panelInFront = !host_ || tabs_->currentWidget() == panelArea_;
+  const bool panelInFront = !host_ || tabs_->currentWidget() == panelFrame_;
   endPanel();
   summary_->clear();
   if (printers_.entries.empty()) {
@@ -179,7 +183,11 @@ void PrintWindow::startPrinter() {
     return;
   }
   const PrinterEntry& e = printer();
-  QString note = qs(printers_.note);
+  QString note;
+  if (printers_.note == PrinterList::Note::noOndrixQueue)
+    note = tr("No print queue of this machine has an Ondrix printer: showing the demo models.");
+  else if (printers_.note == PrinterList::Note::noScheduler)
+    note = tr("No print scheduler answers: showing the demo models.");
   if (e.deviceURI) note += (note.isEmpty() ? "" : "\n") + tr("Device: %1").arg(qs(*e.deviceURI));
   printerNote_->setText(note);
   printerNote_->setVisible(!note.isEmpty());
@@ -204,22 +212,21 @@ void PrintWindow::startPrinter() {
   if (panel_) {
     ui::View* view = panel_->panelView();
     panel_->restoreValuesAndReturnError(nullptr);
-    panelView_ = view ? toolkits::qt::widgetOf(*view) : nullptr;
-    if (panelView_) {
-      placePanelView(*panelArea_, *panelPage_, *panelView_);
-      followPanelChanges(*panelView_, *this, [this] { refreshSummary(); });
+    if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
+      panelFrame_->setView(shown);
+      followPanelChanges(*shown, *this, [this] { refreshSummary(); });
     }
-    tabs_->addTab(panelArea_, qs(panel_->panelName().utf8()));
-    if (panelInFront) tabs_->setCurrentWidget(panelArea_);
-    if (tabs_->currentWidget() == panelArea_) panel_->willShow();
+    tabs_->addTab(panelFrame_, qs(panel_->panelName().utf8()));
+    if (panelInFront) tabs_->setCurrentWidget(panelFrame_);
+    if (tabs_->currentWidget() == panelFrame_) panel_->willShow();
   }
   refreshSummary();
 }
 
 QWidget& PrintWindow::panelPage() {
-  if (tabs_->indexOf(panelArea_) < 0) tabs_->addTab(panelArea_, tr("Job Handling"));
-  tabs_->setCurrentWidget(panelArea_);
-  return *panelPage_;
+  if (tabs_->indexOf(panelFrame_) < 0) tabs_->addTab(panelFrame_, tr("Job Handling"));
+  tabs_->setCurrentWidget(panelFrame_);
+  return *panelFrame_;
 }
 
 void PrintWindow::fillPPDOptions() {
@@ -227,6 +234,7 @@ void PrintWindow::fillPPDOptions() {
   ppd_file_t* ppd = host_->ppdFile();
   const std::vector<PPDOptionItem> items = uiOptions(ppd);
   if (items.empty()) optionsForm_->addRow(new QLabel(tr("This printer has no options of its own.")));
+  std::vector<QWidget*> choices;
   for (const PPDOptionItem& item : items) {
     auto* combo = new QComboBox;
     combo->setObjectName(qs("ppd-" + item.keyword));
@@ -238,7 +246,10 @@ void PrintWindow::fillPPDOptions() {
     const std::string option = item.keyword;
     connect(combo, &QComboBox::activated, this, [this, combo, option](int) { offerPPDChoice(combo, option); });
     optionsForm_->addRow(qs(item.text) + ":", combo);
+    choices.push_back(combo);
   }
+  // Made after the window's buttons, they would come after them with Tab.
+  host::qt::placeInTabOrder(optionsPage_, choices);
 }
 
 // A change of a PPD option goes through the callback object's check, as the panel's own changes do; an
@@ -261,9 +272,12 @@ void PrintWindow::offerPPDChoice(QComboBox* combo, const std::string& option) {
 void PrintWindow::refreshSummary() {
   if (!panel_) {
     summary_->setText(tr("<i>This printer has no Job Handling panel.</i>"));
+    summary_->setAccessibleDescription(summary_->text().remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
     return;
   }
   summary_->setText(summaryHtml(*panel_));
+  // A screen reader reads the same lines as plain text.
+  summary_->setAccessibleDescription(summaryPlain(*panel_));
 }
 
 void PrintWindow::chooseFiles() {

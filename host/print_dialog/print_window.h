@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/dialog_host.h"
+#include "qt/panel_frame.h"
 #include "plugin/plugin.h"
 #include "printer_list.h"
 
@@ -21,7 +22,6 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 class QWidget;
@@ -45,6 +45,8 @@ class WindowHost : public host::DialogHost {
 };
 
 class PrintWindow : public QDialog {
+  Q_OBJECT  // for tr(): the window's texts are looked up under this class's name
+
  public:
   // REQUIRES: plugIn outlives the window; the host services it was loaded with are in place.
   PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* plugIn, WindowOptions options,
@@ -97,9 +99,7 @@ class PrintWindow : public QDialog {
   QLineEdit* pages_ = nullptr;
   QWidget* optionsPage_ = nullptr;
   QFormLayout* optionsForm_ = nullptr;
-  QScrollArea* panelArea_ = nullptr;
-  QWidget* panelPage_ = nullptr;  // inside panelArea_, holds the panel's view
-  QWidget* panelView_ = nullptr;  // the view placed in panelPage_, owned by the panel's layout
+  host::qt::PanelFrame* panelFrame_ = nullptr;  // holds the panel's view, owned by the panel's layout
   QLabel* summary_ = nullptr;
 };
 

@@ -37,7 +37,7 @@ std::vector<PrinterEntry> demoEntries(const fs::path& bundle) {
     e.kind = PrinterEntry::Kind::demo;
     // The command-line host's queue for its demo models, so both keep the same held values.
     e.queue = "Demo";
-    e.label = "Demo: " + modelName(ppd.get(), file.stem().string());
+    e.label = modelName(ppd.get(), file.stem().string());
     e.ppd = file;
     e.ondrix = isOndrixModel(ppd.get());
     entries.push_back(std::move(e));
@@ -83,8 +83,7 @@ PrinterList listPrinters(const fs::path& bundle) {
   }
   if (anyOndrix) return list;
 
-  list.note = destinations ? "No print queue of this machine has an Ondrix printer: showing the demo models."
-                           : "No print scheduler answers: showing the demo models.";
+  list.note = destinations ? PrinterList::Note::noOndrixQueue : PrinterList::Note::noScheduler;
   list.chosen = list.entries.size();
   for (PrinterEntry& e : demoEntries(bundle)) list.entries.push_back(std::move(e));
   return list;

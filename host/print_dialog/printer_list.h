@@ -19,7 +19,7 @@ namespace printdialog {
 struct PrinterEntry {
   enum class Kind { cups, demo };
   Kind kind = Kind::cups;
-  std::string label;                         // as the list shows it
+  std::string label;                         // as the list shows it; a demo model's name, which the window marks as a demo
   std::string queue;                         // the CUPS queue, or "Demo"
   std::optional<std::string> deviceURI;      // none for demo models and queues without one
   std::filesystem::path ppd;                 // empty when the queue has no PPD
@@ -29,9 +29,11 @@ struct PrinterEntry {
 };
 
 struct PrinterList {
+  // Why demo models are listed (the window says it in its own language).
+  enum class Note { none, noOndrixQueue, noScheduler };
   std::vector<PrinterEntry> entries;
   std::size_t chosen = 0;  // the entry to start with; meaningless when entries is empty
-  std::string note;        // why demo models are listed, empty when they are not
+  Note note = Note::none;
 };
 
 // Whether the PPD is an Ondrix model's: it names the maker Ondrix or carries one of the feature attributes.

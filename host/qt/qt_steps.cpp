@@ -1,9 +1,11 @@
 #include "qt/qt_steps.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -13,6 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "qt/panel_frame.h"
+#include "qt/window_facts.h"
 #include "toolkits/qt/qt_controls.h"
 #include "toolkits/qt/qt_text.h"
 #include "toolkits/qt/qt_toolkit.h"
@@ -35,18 +39,24 @@ QPoint clickPoint(QAbstractButton& button) {
   return button.rect().center();
 }
 
+// The panel's view (root) placed in the parent window, once, and shown: in a panel frame as its view,
+// else in the parent's layout.
+void place(QWidget& root, QWidget& parent) {
+  if (root.window() != parent.window() && root.parentWidget() == nullptr) {
+    if (auto* frame = dynamic_cast<PanelFrame*>(&parent)) frame->setView(&root);
+    else if (QLayout* layout = parent.layout()) layout->addWidget(&root);
+    else root.setParent(&parent);
+    root.show();
+  }
+  if (!parent.isVisible()) parent.show();
+}
+
 // The wrapper of a control a user could operate now, with the panel's view placed in the parent window and
 // shown, so that clicks and keys reach laid-out widgets; none for another toolkit's, disabled or hidden.
 Node* reach(ui::Control& control, QWidget& parent) {
   Node* node = toolkits::qt::nodeOf(control);
   if (!node || !node->reachable()) return nullptr;
-  QWidget* root = toolkits::qt::widgetOf(control)->window();
-  if (root != parent.window() && root->parentWidget() == nullptr) {
-    if (QLayout* layout = parent.layout()) layout->addWidget(root);
-    else root->setParent(&parent);
-    root->show();
-  }
-  if (!parent.isVisible()) parent.show();
+  place(*toolkits::qt::widgetOf(control)->window(), parent);
   return node;
 }
 
@@ -151,6 +161,15 @@ bool QtActions::clear(ui::TextField& field) {
 }
 
 std::vector<ui::Control*> QtActions::controlsOf(ui::Nib& nib) { return toolkits::qt::controlsOf(nib); }
+
+std::optional<WindowFacts> QtActions::window(ui::Nib* nib) {
+  QWidget* root = nib ? toolkits::qt::widgetOf(*nib) : nullptr;
+  if (root) place(*root, parent_);
+  else if (!parent_.isVisible()) parent_.show();
+  // The window's layout settles its size before the facts are read.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  return windowFacts(*parent_.window(), root);
+}
 
 int runSteps(int argc, char** argv, QWidget& parent, std::string_view program, const JobActions* job) {
   toolkits::qt::QtToolkit toolkit;

@@ -30,6 +30,8 @@ class QtActions : public UserActions {
   bool paste(ui::TextField& field, const platform::Text& text) override;
   bool clear(ui::TextField& field) override;
   std::vector<ui::Control*> controlsOf(ui::Nib& nib) override;
+  // The facts of parent's window, with the panel's view placed in it first.
+  std::optional<WindowFacts> window(ui::Nib* nib) override;
 
  private:
   // The control's wrapper when a user could reach it now, its layout placed and shown first.

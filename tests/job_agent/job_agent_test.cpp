@@ -180,11 +180,19 @@ TEST_F(JobAgent, OnlyTheUsersOwnWaitingJobsOnOndrixQueuesAreTouched) {
   for (std::size_t i = 0; i + 1 < cases.size(); ++i) connection_->cancelJob(ids[i], ignored);
 }
 
-// A script that the panel refuses keeps the job held, and the next start offers it again.
+// A script that the panel refuses keeps the job held, and the next start offers it again. Its window step
+// sees the panel in the window's frame, in the user's language, every tab title whole.
 TEST_F(JobAgent, RefusedOrUnfinishedScriptKeepsTheJobForTheNextStart) {
   const int id = submit({"-d", "Test"});
-  const RunResult kept = runProgram(ONDRIX_JOB_AGENT_EXE, {"--once", "--steps", "view", "restore", "save"}, env());
+  auto german = env();
+  german["LC_ALL"] = "C.UTF-8";
+  german["LANGUAGE"] = "de";
+  const RunResult kept =
+      runProgram(ONDRIX_JOB_AGENT_EXE, {"--once", "--steps", "view", "restore", "save", "window"}, german);
   EXPECT_NE(kept.out.find("job=Test-" + std::to_string(id) + " kept"), std::string::npos) << kept.out << kept.err;
+  EXPECT_NE(kept.out.find("{\"window\":"), std::string::npos) << kept.out << kept.err;
+  EXPECT_NE(kept.out.find("\"Authentifizierung und Auftrags-ID\""), std::string::npos) << kept.out;
+  EXPECT_EQ(kept.out.find("\"whole\":false"), std::string::npos) << kept.out;
   EXPECT_EQ(job(id).state, kHeld);
   const RunResult again = runProgram(ONDRIX_JOB_AGENT_EXE, plus({"--once", "--steps"}, kChoices), env());
   EXPECT_NE(again.out.find("job=Test-" + std::to_string(id) + " released"), std::string::npos) << again.out;

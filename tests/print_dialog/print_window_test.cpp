@@ -5,8 +5,11 @@
 
 #include <cups/cups.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,9 +17,13 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+#include <QTranslator>
 
+#include <clocale>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,9 +34,16 @@
 #include "print_window.h"
 #include "printer_list.h"
 #include "qt/qt_steps.h"
+#include "qt/window_facts.h"
+#include "qt/window_setup.h"
+#include <nlohmann/json.hpp>
+
+#include "support/dump_filter.h"
 #include "support/host_runner.h"
 #include "support/scratch.h"
 #include "support/throwaway_cups.h"
+#include "toolkits/qt/qt_controls.h"
+#include "toolkits/qt/qt_naming.h"
 #include "toolkits/qt/qt_toolkit.h"
 
 // Leaks inside libraries the test cannot free, for the leak checker of the sanitizer build: the font
@@ -63,6 +77,7 @@ class PrintWindowTest : public ::testing::Test {
     static int argc = 1;
     static char name[] = "print_window_test";
     static char* argv[] = {name, nullptr};
+    host::qt::quietOffscreenPlatform();
     if (!qApp) new QApplication(argc, argv);
   }
 
@@ -131,8 +146,8 @@ TEST_F(PrintWindowTest, WithoutSchedulerTheDemoModelsShowThePanelAndTheJobOption
     EXPECT_EQ(e.kind, PrinterEntry::Kind::demo) << e.label;
     EXPECT_TRUE(e.ondrix) << e.label;
   }
-  EXPECT_NE(printers.note.find("No print scheduler answers"), std::string::npos);
-  EXPECT_EQ(printers.entries[printers.chosen].label, "Demo: Ondrix MX-4070");
+  EXPECT_EQ(printers.note, printdialog::PrinterList::Note::noScheduler);
+  EXPECT_EQ(printers.entries[printers.chosen].label, "Ondrix MX-4070");
   const int directoryModel = indexOfModel(printers, "MX-8090");
   const int frenchModel = indexOfModel(printers, "MX-2010");  // its PPD is in ISO Latin-1
 
@@ -265,6 +280,185 @@ TEST_F(PrintWindowTest, JobFromTheWindowReachesCupsWithTheCommandLineHostsOption
   EXPECT_TRUE(fromWindow.count(kPrefix + "jobSuspendKey"));
 }
 
+// What a screen reader announces for a widget.
+std::string accessibleName(QWidget* w) {
+  QAccessibleInterface* access = QAccessible::queryAccessibleInterface(w);
+  return access ? access->text(QAccessible::Name).toStdString() : std::string();
+}
+
+// The window's language as a user chooses it at start: gettext's environment, the process's locale and
+// the translators installed; the window's translators go with the case.
+class WindowLanguage {
+ public:
+  explicit WindowLanguage(const std::string& language) : language_("LANGUAGE", language.c_str()) {
+    std::setlocale(LC_ALL, "");
+    host::qt::installWindowLanguage(ONDRIX_BUNDLE_DIR);
+  }
+  ~WindowLanguage() {
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+      QCoreApplication::removeTranslator(t);
+      delete t;
+    }
+  }
+
+ private:
+  EnvOverride locale_{"LC_ALL", "C.UTF-8"};
+  EnvOverride language_;
+};
+
+// The panel's operable controls a user can reach now, in the layout's order.
+std::vector<toolkits::qt::Node*> operableControls(PrintWindow& window) {
+  using toolkits::Kind;
+  std::vector<toolkits::qt::Node*> out;
+  auto* nib = dynamic_cast<toolkits::qt::QtNib*>(static_cast<OndrixPrintPdeTarvel*>(window.panel())->nib());
+  for (const auto& node : nib->nodes_) {
+    const Kind k = node->kind_;
+    const bool operable = k == Kind::textField || k == Kind::checkBox || k == Kind::holdButton ||
+                          k == Kind::pushButton || k == Kind::radioButton || k == Kind::popUpButton;
+    if (operable && node->widget_ && !node->effectivelyHidden()) out.push_back(node.get());
+  }
+  return out;
+}
+
+// In English, German and Japanese: the window's own texts in the language (none of the English ones left
+// in German or Japanese), every panel tab title whole at the default size, every operable control of the
+// panel named for a screen reader, padlocks after their fields, the summary readable as text.
+TEST_F(PrintWindowTest, OneLanguagePerWindowWholeTabsAndNamedControls) {
+  useScheduler((scratch_.path() / "no-scheduler").string());
+  std::set<std::string> english;
+  for (const std::string language : {"", "de", "ja"}) {
+    SCOPED_TRACE("language " + language);
+    const WindowLanguage chosen(language);
+    auto window = openWindow(printdialog::listPrinters(ONDRIX_BUNDLE_DIR), {});
+    QApplication::processEvents();
+    auto* tabs = window->findChild<QTabWidget*>("tabs");
+    QWidget* view = window->findChild<QWidget*>("panelArea")->findChild<QTabWidget*>()->parentWidget();
+
+    // The window's texts on each of its pages but the printer's options, which are the PPD's words.
+    std::set<std::string> texts;
+    for (int page = 0; page < tabs->count(); ++page) {
+      if (page == 1) continue;
+      tabs->setCurrentIndex(page);
+      const host::WindowFacts facts = host::qt::windowFacts(*window, view);
+      texts.insert(facts.title);
+      for (const auto* list : {&facts.tabs, &facts.buttons, &facts.labels}) texts.insert(list->begin(), list->end());
+    }
+    texts.insert(toolkits::qt::withoutMnemonic(window->findChild<QPushButton*>("chooseButton")->text()).toStdString());
+    if (language.empty()) {
+      english = texts;
+      EXPECT_TRUE(english.count("Cancel") && english.count("Printer Options")) << ::testing::PrintToString(english);
+    } else {
+      for (const std::string& t : texts) EXPECT_FALSE(english.count(t)) << t << " is still English";
+    }
+
+    // At the size the window opens with, every tab title of the panel shows whole; the picture of the
+    // German window is the README's.
+    tabs->setCurrentWidget(window->findChild<QWidget*>("panelArea"));
+    QApplication::processEvents();
+    const host::WindowFacts facts = host::qt::windowFacts(*window, view);
+    if (language == "de") {
+      EXPECT_TRUE(window->grab().save(QString::fromStdString((fs::current_path() / "print-dialog-de.png").string())));
+    }
+    ASSERT_EQ(facts.panelTabs.size(), 3u);
+    for (const auto& tab : facts.panelTabs) EXPECT_TRUE(tab.whole) << tab.title;
+    // The window cannot be made narrower than that; made wider, it gives the panel the room.
+    EXPECT_GE(window->width(), window->minimumSizeHint().width());
+    const int panelWidth = view->width();
+    window->resize(window->width() + 200, window->height());
+    QApplication::processEvents();
+    EXPECT_EQ(view->width(), panelWidth + 200);
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    for (const auto& tab : host::qt::windowFacts(*window, view).panelTabs) EXPECT_TRUE(tab.whole) << tab.title;
+
+    // Named for a screen reader, on every page of the panel.
+    auto* panelTabs = view->findChild<QTabWidget*>();
+    for (int page = 0; page < panelTabs->count(); ++page) {
+      panelTabs->setCurrentIndex(page);
+      for (toolkits::qt::Node* node : operableControls(*window))
+        EXPECT_FALSE(accessibleName(node->widget_).empty()) << node->name_;
+    }
+    const std::string field = accessibleName(toolkits::qt::widgetOf(control(*window, "loginNameEditText")));
+    const std::string padlock = accessibleName(toolkits::qt::widgetOf(control(*window, "loginNameButton")));
+    EXPECT_NE(padlock.find(field), std::string::npos) << padlock;
+    if (language.empty()) {
+      EXPECT_EQ(padlock, "Hold Login Name");
+    } else {
+      EXPECT_FALSE(english.count(field) || padlock.starts_with("Hold")) << field << " / " << padlock;
+    }
+
+    // The summary is read as plain text, its table's lines as "title: value".
+    QAccessibleInterface* summary = QAccessible::queryAccessibleInterface(window->findChild<QLabel*>("summary"));
+    EXPECT_FALSE(summary->text(QAccessible::Name).isEmpty());
+    const std::string read = summary->text(QAccessible::Description).toStdString();
+    EXPECT_EQ(read.find('<'), std::string::npos) << read;
+    const SummaryInfo info = window->panel()->summaryInfo();
+    ASSERT_FALSE(info.empty());
+    EXPECT_NE(read.find(info.begin()->first.utf8() + ": " + info.begin()->second.utf8()), std::string::npos) << read;
+  }
+}
+
+// The keyboard alone: Tab walks the window in reading order (the printer, the tabs, the panel's controls
+// in its layout's order, then Print and Cancel), a label's mnemonic reaches its field, Space toggles a
+// padlock, Enter in a field prints and Escape cancels.
+TEST_F(PrintWindowTest, KeyboardReachesEverythingInReadingOrder) {
+  useScheduler((scratch_.path() / "no-scheduler").string());
+  auto window = openWindow(printdialog::listPrinters(ONDRIX_BUNDLE_DIR), {});
+  QApplication::setActiveWindow(window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  // The panel's page of credentials, where most controls take input from the start.
+  host::qt::QtActions hands(*window);
+  ASSERT_TRUE(hands.select(control(*window, "tabView"), 1));
+  auto* printerBox = window->findChild<QWidget*>("printerBox");
+  printerBox->setFocus();
+  std::vector<QWidget*> walk{printerBox};
+  for (int i = 0; i < 100; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    if (QApplication::focusWidget() == printerBox) break;
+    walk.push_back(QApplication::focusWidget());
+  }
+  ASSERT_GE(walk.size(), 4u);
+  EXPECT_EQ(walk[walk.size() - 2]->objectName(), "printButton");
+  EXPECT_EQ(walk.back()->objectName(), "cancelButton");
+  EXPECT_EQ(walk[1], window->findChild<QTabWidget*>("tabs")->tabBar());
+  // Every control of the panel's page a user may operate now, in the layout's order.
+  std::vector<std::string> expected, reached;
+  for (toolkits::qt::Node* node : operableControls(*window))
+    if (node->widget_->isVisible() && node->widget_->isEnabled() && (node->widget_->focusPolicy() & Qt::TabFocus))
+      expected.push_back(node->name_);
+  for (QWidget* w : walk)
+    if (std::find(expected.begin(), expected.end(), w->objectName().toStdString()) != expected.end())
+      reached.push_back(w->objectName().toStdString());
+  EXPECT_EQ(reached, expected);
+  EXPECT_GE(expected.size(), 5u);
+
+  auto* label = qobject_cast<QLabel*>(toolkits::qt::widgetOf(control(*window, "loginNameStaticText")));
+  QWidget* field = toolkits::qt::widgetOf(control(*window, "loginNameEditText"));
+  ASSERT_EQ(label->buddy(), field);
+  const qsizetype mark = label->text().indexOf('&');
+  ASSERT_GE(mark, 0) << label->text().toStdString();
+  QTest::keyClick(window.get(), label->text()[mark + 1].toLatin1(), Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), field);
+
+  auto* padlock = qobject_cast<QToolButton*>(toolkits::qt::widgetOf(control(*window, "loginNameButton")));
+  QTest::keyClick(field, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), padlock);
+  QTest::keyClick(padlock, Qt::Key_Space);
+  EXPECT_TRUE(padlock->isChecked());
+  EXPECT_EQ(control(*window, "loginNameButton").asButton()->state(), 1);
+
+  QTest::keyClick(toolkits::qt::widgetOf(control(*window, "jobNameEditText")), Qt::Key_Return);
+  EXPECT_EQ(window->result(), QDialog::Accepted);
+  ASSERT_EQ(informed_.size(), 1u);
+
+  auto second = openWindow(printdialog::listPrinters(ONDRIX_BUNDLE_DIR), {});
+  QApplication::setActiveWindow(second.get());
+  QTest::keyClick(second->findChild<QWidget*>("printerBox"), Qt::Key_Escape);
+  EXPECT_EQ(second->result(), QDialog::Rejected);
+  EXPECT_FALSE(second->isVisible());
+  EXPECT_EQ(informed_.size(), 1u);
+}
+
 // The files of one Print go as one job: with one of them missing nothing is sent and the message names it;
 // once it is there, one Print sends each file once.
 TEST_F(PrintWindowTest, FilesOfOnePrintGoAsOneJobOrNotAtAll) {
@@ -311,7 +505,34 @@ TEST(PrintDialogSteps, PrintTheCommandLineHostsLinesAndStatus) {
   EXPECT_EQ(host.status, 1);
   EXPECT_EQ(window.status, host.status);
   EXPECT_NE(host.out.find("alert: Information"), std::string::npos) << host.out;
-  EXPECT_EQ(window.out, host.out);
+  EXPECT_EQ(testsupport::withoutToolkitOnlyFacts(window.out), testsupport::withoutToolkitOnlyFacts(host.out));
+  EXPECT_NE(window.out.find("\"accessibleName\":\"Hold Login Name\""), std::string::npos) << window.out;
+}
+
+// The window step: the dialog's window in German as a script sees it, every panel tab title whole, nothing
+// on stderr (Qt's offscreen platform included); the command-line host has no window.
+TEST(PrintDialogSteps, WindowStepTellsTheWindowsTextsAndWholeTabs) {
+  const testsupport::ScratchDir scratch("ondrix-window-step");
+  std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", (scratch.path() / "config").string()},
+                                         {"XDG_RUNTIME_DIR", scratch.path().string()},
+                                         {"QT_QPA_PLATFORM", "offscreen"},
+                                         {"LC_ALL", "C.UTF-8"},
+                                         {"LANGUAGE", "de"}};
+  const std::vector<std::string> args{"--steps", "view", "window"};
+  const testsupport::RunResult german = testsupport::runProgram(ONDRIX_PRINT_DIALOG_EXE, args, env);
+  ASSERT_EQ(german.status, 0) << german.err;
+  EXPECT_EQ(german.err, "");
+  const nlohmann::json facts = nlohmann::json::parse(german.out)["window"];
+  EXPECT_EQ(facts["title"], "Drucken");
+  EXPECT_EQ(facts["buttons"], nlohmann::json::array({"Drucken", "Abbrechen"}));
+  EXPECT_EQ(facts["tabs"].back(), "Auftragsverwaltung");
+  ASSERT_EQ(facts["panelTabs"].size(), 3u);
+  for (const auto& tab : facts["panelTabs"]) EXPECT_TRUE(tab["whole"].get<bool>()) << tab;
+  EXPECT_EQ(facts["panelTabs"][1]["title"], "Authentifizierung und Auftrags-ID");
+
+  const testsupport::RunResult host = testsupport::runProgram(ONDRIX_HOST_EXE, args, env);
+  EXPECT_EQ(host.status, 2);
+  EXPECT_NE(host.err.find("no window"), std::string::npos) << host.err;
 }
 
 }  // namespace

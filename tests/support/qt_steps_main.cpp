@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include "qt/qt_steps.h"
+#include "qt/window_setup.h"
 
 int main(int argc, char** argv) {
+  host::qt::quietOffscreenPlatform();
   QApplication app(argc, argv);
   QWidget window;
   new QVBoxLayout(&window);

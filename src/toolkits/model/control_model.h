@@ -55,6 +55,7 @@ struct Description {
   std::optional<std::string> alternateImage;  // hold buttons
   // Facts that only one toolkit has are optional fields here, filled by its describeOwn() below and shown
   // by a host only when set.
+  std::optional<std::string> accessibleName;  // what a screen reader announces (Qt)
 };
 
 // One toolkit's part in describing and setting its controls: what it alone knows of them, where the ui

@@ -86,7 +86,9 @@ void QtButton::setState(int state) {
 ui::Text QtButton::title() const { return button() ? fromQString(button()->text()) : ui::Text::empty(); }
 
 void QtButton::setTitle(const ui::Text& title) {
-  if (button()) button()->setText(toQString(title));
+  if (!button()) return;
+  button()->setText(toQString(title));
+  if (window_ && window_->textsChanged) window_->textsChanged();
 }
 
 void QtButton::setImage(ui::ImageRef image) {
@@ -163,6 +165,7 @@ QtTextField::QtTextField(Kind kind, QWidget* widget, std::string name, long tag,
     editable_ = !edit->isReadOnly();
     selectable_ = true;
   }
+  if (QLabel* l = label()) labelText_ = l->text();
 }
 
 QLineEdit* QtTextField::lineEdit() const { return qobject_cast<QLineEdit*>(widget_.data()); }
@@ -170,7 +173,7 @@ QLabel* QtTextField::label() const { return qobject_cast<QLabel*>(widget_.data()
 
 ui::Text QtTextField::stringValue() const {
   if (QLineEdit* edit = lineEdit()) return fromQString(edit->text());
-  if (QLabel* l = label()) return fromQString(l->text());
+  if (label()) return fromQString(labelText_);
   return ui::Text::empty();
 }
 
@@ -185,8 +188,13 @@ void QtTextField::setStringValue(const ui::Text& value) {
       if (!shown.isNone()) text = shown;
     }
   }
-  if (QLineEdit* edit = lineEdit()) edit->setText(toQString(text));
-  else if (QLabel* l = label()) l->setText(toQString(text));
+  if (QLineEdit* edit = lineEdit()) {
+    edit->setText(toQString(text));
+  } else if (QLabel* l = label()) {
+    labelText_ = toQString(text);
+    l->setText(labelText_);
+    if (window_ && window_->textsChanged) window_->textsChanged();
+  }
 }
 
 void QtTextField::setEditable(bool editable) {
@@ -245,6 +253,9 @@ void QtTabItem::setLabel(const ui::Text& label) {
 
 QtTabView::QtTabView(QTabWidget* tabs, std::string name, long tag, QtWindow* window)
     : Widget(Kind::tabView, tabs, std::move(name), tag, window) {
+  // Every tab title shows whole: the tab view asks for the width of all of them rather than scrolling.
+  tabs->setUsesScrollButtons(false);
+  tabs->setElideMode(Qt::ElideNone);
   for (int i = 0; i < tabs->count(); ++i) {
     auto item = std::make_unique<QtTabItem>(*this, tabs->widget(i), fromQString(tabs->tabText(i)));
     items_.push_back(item.get());

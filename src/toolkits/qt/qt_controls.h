@@ -10,12 +10,14 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "toolkits/model/control_model.h"
+#include "toolkits/qt/qt_naming.h"
 #include "ui/toolkit.h"
 
 class QAbstractButton;
@@ -195,6 +197,7 @@ class QtTextField : public Widget<ui::TextField> {
  private:
   bool editable_ = false;
   bool selectable_ = false;
+  QString labelText_;  // a label's text as the panel set it; the label may show it with a mnemonic
   ui::Color color_ = ui::Color::black;
   std::unique_ptr<ui::Formatter> formatter_;
 };
@@ -257,6 +260,9 @@ class QtWindow : public ui::Window {
   bool makeFirstResponder(ui::Control* control) override;
   ui::Control* firstResponder() const override { return firstResponder_; }
 
+  // Called after the panel changed a label's text or a button's title (the layout renames its fields).
+  std::function<void()> textsChanged;
+
  private:
   ui::Control* firstResponder_ = nullptr;
 };
@@ -284,6 +290,7 @@ class QtNib : public ui::Nib {
   IconSource icons_;  // before the wrappers, which draw with it
   QPointer<QWidget> root_;
   QtWindow window_;
+  Naming naming_;
   std::vector<std::unique_ptr<Node>> nodes_;
 
  private:

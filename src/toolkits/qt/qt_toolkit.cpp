@@ -2,6 +2,7 @@
 #include "toolkits/qt/qt_toolkit.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -120,6 +121,9 @@ std::unique_ptr<ui::Nib> QtToolkit::loadNib(const std::filesystem::path& file, u
 
   auto nib = std::make_unique<QtNib>(root, file.parent_path());
   Loader(*nib).wrap(root);
+  nib->naming_.bind(nib->nodes_);
+  nib->naming_.refresh();
+  nib->window_.textsChanged = [naming = &nib->naming_] { naming->refresh(); };
   // The owner sees the finished layout, so a matrix arrives with its cells.
   for (const auto& node : nib->nodes_) owner.connectOutlet(node->name_, node->control());
   return nib;
@@ -167,6 +171,15 @@ class QtSpecifics : public toolkits::NodeSpecifics<Node> {
     if (!widget || index >= widget->count()) return false;
     widget->setCurrentIndex(static_cast<int>(index));
     return true;
+  }
+  // What a screen reader announces of the control.
+  void describeOwn(ui::Control& control, Description& description) const override {
+    Node* node = nodeOf(control);
+    if (!node || !node->widget_) return;
+    // A pop-up's box shows the panel's latest items from the next turn of the event loop: now, for its name.
+    if (node->kind_ == Kind::popUpButton) static_cast<QtPopUp*>(node)->show();
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(node->widget_);
+    description.accessibleName = access ? access->text(QAccessible::Name).toStdString() : std::string();
   }
 };
 

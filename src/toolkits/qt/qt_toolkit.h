@@ -20,6 +20,9 @@
 // earlier real item when their item goes, and input fields ask their formatter before every edit,
 // typed or pasted, through a QValidator.
 //
+// Tab views never scroll or shorten their tab titles, so the view's minimum size shows every title whole.
+// Labels with a buddy get mnemonics, fields and hold buttons accessible names (qt_naming.h).
+//
 // Hold buttons show their two images as the Off and On states of one icon at 18 x 18 pixels: the theme
 // icon of the image's name, else its "-symbolic" form, else "<name>.png" beside the layout file (the
 // bundle ships the padlocks there, since a bare desktop or an offscreen run has no icon theme).
