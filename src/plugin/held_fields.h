@@ -1,13 +1,15 @@
-// The fields a padlock holds: for each, its hold bit, its key in the preference record, its field and
-// padlock, the panel's field that keeps its held value, its stored form and the enabling rule its
-// padlock's action runs. The preference store, the writer's hold mask and the padlocks' actions walk
-// this one table; a new held field is one row here.
+// The fields a padlock holds: for each, its hold bit, its key in the preference record, the print-settings
+// key its value is restored from, its field and padlock, the panel's field that keeps its held value, its
+// stored form, the enabling rule its padlock's action runs, and that action. The preference store, the
+// writer's hold mask, the reader and the padlocks' actions walk this one table; a new held field is one
+// row here.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "plugin/panel.h"
+#include "settings/keys.h"
 
 namespace held {
 
@@ -20,33 +22,46 @@ enum class StoredForm { hex16, hex32, base64, hexAscii, clear };
 struct Field {
   std::uint32_t bit;
   const char* preferenceKey;
+  const settingskeys::Key* settingsKey;
   ui::Outlet<ui::TextField> P::*field;
   ui::Outlet<ui::Button> P::*button;
   platform::Text P::*held;  // the value loaded from the preferences, still in its stored form
   StoredForm form;
   void (P::*rule)();        // the field's enabling rule
+  void (P::*action)(ui::Control*);  // the padlock's action
 };
+
+namespace k = settingskeys;
 
 // In the order of the hold bits.
 inline constexpr std::array<Field, 9> kFields{{
-    {kHoldSuspendKey, "pass code", &P::suspendKeyEditText, &P::suspendKeyButton, &P::prefSuspendKeyStringRef,
-     StoredForm::hex16, &P::suspendKeyEditTextEnabled},
-    {kHoldLoginName, "user login name", &P::loginNameEditText, &P::loginNameButton, &P::prefLoginNameStringRef,
-     StoredForm::base64, &P::loginNameEditTextEnabled},
-    {kHoldPassword, "user password", &P::passwordEditText, &P::passwordButton, &P::prefPasswordStringRef,
-     StoredForm::hex32, &P::passwordEditTextEnabled},
-    {kHoldUserName, "user name", &P::userNameEditText, &P::userNameButton, &P::prefUserNameStringRef,
-     StoredForm::clear, &P::userNameEditTextEnabled},
-    {kHoldJobName, "job name", &P::jobNameEditText, &P::jobNameButton, &P::prefJobNameStringRef, StoredForm::clear,
-     &P::jobNameEditTextEnabled},
-    {kHoldFolderPassword, "folder pass code", &P::folderPasswordEditText, &P::folderPasswordButton,
-     &P::prefFolderPassStringRef, StoredForm::hexAscii, &P::folderPasswordEditTextEnabled},
-    {kHoldUserNumber, "user number", &P::userNumberEditText, &P::userNumberButton, &P::prefUserNumberStringRef,
-     StoredForm::hex16, &P::userNumberEditTextEnabled},
-    {kHoldAccountNumber, "account number", &P::accountNumberEditText, &P::accountNumberButton,
-     &P::prefAccountNumberStringRef, StoredForm::hex16, &P::accountNumberEditTextEnabled},
-    {kHoldFolderName, "folder name", &P::folderNameEditText, &P::folderNameButton, &P::prefFolderNameStringRef,
-     StoredForm::clear, &P::folderNameEditTextEnabled},
+    {kHoldSuspendKey, "pass code", &k::kJobSuspend2Key,
+     &P::suspendKeyEditText, &P::suspendKeyButton, &P::prefSuspendKeyStringRef,
+     StoredForm::hex16, &P::suspendKeyEditTextEnabled, &P::suspendKeyButtonProc},
+    {kHoldLoginName, "user login name", &k::kLoginName1,
+     &P::loginNameEditText, &P::loginNameButton, &P::prefLoginNameStringRef,
+     StoredForm::base64, &P::loginNameEditTextEnabled, &P::loginNameButtonProc},
+    {kHoldPassword, "user password", &k::kPassword2,
+     &P::passwordEditText, &P::passwordButton, &P::prefPasswordStringRef,
+     StoredForm::hex32, &P::passwordEditTextEnabled, &P::passwordButtonProc},
+    {kHoldUserName, "user name", &k::kUserName,
+     &P::userNameEditText, &P::userNameButton, &P::prefUserNameStringRef,
+     StoredForm::clear, &P::userNameEditTextEnabled, &P::userNameButtonProc},
+    {kHoldJobName, "job name", &k::kJobName,
+     &P::jobNameEditText, &P::jobNameButton, &P::prefJobNameStringRef,
+     StoredForm::clear, &P::jobNameEditTextEnabled, &P::jobNameButtonProc},
+    {kHoldFolderPassword, "folder pass code", &k::kFolderPassword2,
+     &P::folderPasswordEditText, &P::folderPasswordButton, &P::prefFolderPassStringRef,
+     StoredForm::hexAscii, &P::folderPasswordEditTextEnabled, &P::folderPasswordButtonProc},
+    {kHoldUserNumber, "user number", &k::kUserNumber2,
+     &P::userNumberEditText, &P::userNumberButton, &P::prefUserNumberStringRef,
+     StoredForm::hex16, &P::userNumberEditTextEnabled, &P::userNumberButtonProc},
+    {kHoldAccountNumber, "account number", &k::kAccountNumber2,
+     &P::accountNumberEditText, &P::accountNumberButton, &P::prefAccountNumberStringRef,
+     StoredForm::hex16, &P::accountNumberEditTextEnabled, &P::accountNumberButtonProc},
+    {kHoldFolderName, "folder name", &k::kFolderPath,
+     &P::folderNameEditText, &P::folderNameButton, &P::prefFolderNameStringRef,
+     StoredForm::clear, &P::folderNameEditTextEnabled, &P::folderNameButtonProc},
 }};
 
 // The row of a hold bit. REQUIRES: bit is one of the table's.

@@ -20,21 +20,28 @@
 #include "crypto/credential_text.h"
 #include "platform/encoding.h"
 #include "plugin/choices.h"
+#include "plugin/held_fields.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "settings/encoding.h"
+#include "settings/keys.h"
 
 namespace {
 
 using platform::PrintSettings;
 using platform::Text;
 using Panel = OndrixPrintPdeTarvel;
+namespace keys = settingskeys;
 
 // Longer values are none of the writer's (its longest, a folder name's hex, has 3058 characters).
 constexpr std::size_t kMaxValueLength = 8192;
 constexpr std::size_t kMaxFamilyKeys = 64;
-constexpr std::size_t kShortCipherDigits = 2 * kAesBlockSize;     // pass codes, numbers
-constexpr std::size_t kPasswordCipherDigits = 4 * kAesBlockSize;  // the password's two blocks
+
+// Hex digits of a credential's cipher in the settings: the password has two blocks, pass codes and
+// numbers one.
+constexpr std::size_t cipherDigits(held::StoredForm form) {
+  return form == held::StoredForm::hex32 ? 4 * kAesBlockSize : 2 * kAesBlockSize;
+}
 
 // The value under "ondrix.print.PrintSettings." + name; none when absent, or when it is not a value
 // the writer could have stored (not ASCII, or oversized).
@@ -114,16 +121,20 @@ struct Restore {
   }
 };
 
-// A restored value and its hold button.
-void place(ui::Outlet<ui::TextField>& field, ui::Outlet<ui::Button>& button, const Text& text, bool holdOn) {
-  field->setStringValue(text.isNone() ? Text::empty() : text);
-  button->setState(holdOn ? 1 : 0);
+// A restored value in its field, its padlock set, and the padlock's action sent.
+void place(const Restore& r, const held::Field& f, const Text& text, bool holdOn) {
+  Panel& p = r.panel;
+  (p.*f.field)->setStringValue(text.isNone() ? Text::empty() : text);
+  (p.*f.button)->setState(holdOn ? 1 : 0);
+  (p.*f.action)((p.*f.button).get());
 }
 
-// The held-value rule for a credential-key hex value: a held value wins once; else the key's value,
-// whose hold bit in the settings holds it again.
-void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, std::string_view key,
-                       std::size_t digits, ui::Outlet<ui::TextField>& field, ui::Outlet<ui::Button>& button) {
+// The held-value rule for a credential-key hex value: a held value wins once; else the settings key's
+// value, whose hold bit in the settings holds it again.
+void restoreCredential(const Restore& r, std::uint32_t bit) {
+  const held::Field& f = held::field(bit);
+  const std::size_t digits = cipherDigits(f.form);
+  const Text& held = r.panel.*f.held;
   bool holdOn = false;
   Text text;
   if (r.takeHeld(bit)) {
@@ -131,17 +142,17 @@ void restoreCredential(const Restore& r, std::uint32_t bit, const Text& held, st
     if (!held.isNone()) text = r.credentialText(crypto::decryptFromHex(held.utf8(), digits));
   }
   if (text.isNone()) {
-    if (const auto stored = r.value(key)) {
+    if (const auto stored = r.value(f.settingsKey->name)) {
       text = r.credentialText(crypto::decryptFromHex(*stored, digits));
       if (!text.isNone() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
     }
   }
-  place(field, button, text, holdOn);
+  place(r, f, text, holdOn);
 }
 
 // Hold mask as the print settings last stored it; an absent one keeps the last read.
 void readHoldMask(const Restore& r) {
-  if (const auto mask = r.value("holdButton")) {
+  if (const auto mask = r.value(keys::kHoldButton.name)) {
     const long parsed = std::strtol(mask->c_str(), nullptr, 10);
     r.panel.presetHoldButtonFlag = static_cast<std::uint32_t>(std::clamp<long>(parsed, INT_MIN, INT_MAX));
   }
@@ -151,17 +162,14 @@ void readHoldMask(const Restore& r) {
 void readRetention(const Restore& r) {
   Panel& p = r.panel;
   long mode = 0;
-  if (const auto suspend = r.value("jobSuspend"); suspend && !suspend->empty()) {
+  if (const auto suspend = r.value(keys::kJobSuspend.name); suspend && !suspend->empty()) {
     if (const std::optional<long> row = retentionRow((*suspend)[0])) mode = *row + 1;
   }
   if (p.active_directory) mode = 1;
   p.retentionCheckBox->setState(mode != 0 ? 1 : 0);
   p.retentionCBoxProc(p.retentionCheckBox.get());
   p.suspendMatrix->selectCellAtRow(mode == 0 ? 0 : mode - 1, 0);
-
-  restoreCredential(r, kHoldSuspendKey, p.prefSuspendKeyStringRef, "jobSuspend2Key", kShortCipherDigits,
-                    p.suspendKeyEditText, p.suspendKeyButton);
-  p.suspendKeyButtonProc(p.suspendKeyButton.get());
+  restoreCredential(r, kHoldSuspendKey);
 }
 
 // Quick file, or a custom folder by name (the main folder item when the device's list no longer has
@@ -169,7 +177,7 @@ void readRetention(const Restore& r) {
 void readFolder(const Restore& r) {
   Panel& p = r.panel;
   bool chosen = false;
-  const auto filing = r.value("filing");
+  const auto filing = r.value(keys::kFiling.name);
   const char filingMode = filing && !filing->empty() ? (*filing)[0] : '\0';
   // Both forms show the choice: the pop-up's item and the radio form's row.
   const auto choose = [&p](FolderChoice choice, long popUpItem) {
@@ -180,7 +188,7 @@ void readFolder(const Restore& r) {
     choose(FolderChoice::quickFile, indexOf(FolderChoice::quickFile));
     chosen = true;
   } else if (filingMode == '3') {
-    const auto path = r.value("folderPath");
+    const auto path = r.value(held::field(kHoldFolderName).settingsKey->name);
     if (const auto bytes = path ? hexBytes(*path) : std::nullopt) {
       p.folderNameStringRef = r.systemText(*bytes);
       choose(FolderChoice::customFolder, p.SearchSameFolderName(p.folderNameStringRef));
@@ -205,7 +213,7 @@ void readAuthentication(const Restore& r) {
   long row = 0;
   if ((p.prefHoldButtonFlag & (kHoldLoginName | kHoldPassword | kHoldUserNumber)) && p.prefAuthenticationBooleanRef) {
     row = *p.prefAuthenticationBooleanRef ? 0 : 1;
-  } else if (const auto authentication = r.value("Authentication")) {
+  } else if (const auto authentication = r.value(keys::kAuthentication.name)) {
     row = !authentication->empty() && (*authentication)[0] == '1' ? 0 : 1;
   }
   p.authenticationMatrix->selectCellAtRow(row, 0);
@@ -225,8 +233,10 @@ void readLoginName(const Restore& r) {
     loginStored = !p.prefLoginNameStringRef.isEmpty();
   }
   if (!loginName) {
-    const std::string first = r.value("loginName11").value_or("");
-    const std::string second = r.value("loginName12").value_or("");
+    // The writer's first two keys of the family hold every name the panel can save.
+    const std::string family(held::field(kHoldLoginName).settingsKey->name);
+    const std::string first = r.value(family + "1").value_or("");
+    const std::string second = r.value(family + "2").value_or("");
     loginName = crypto::decryptFromBase64(first + (!first.empty() && !second.empty() ? second : ""));
     loginStored = !first.empty();
   }
@@ -250,15 +260,9 @@ void readLoginName(const Restore& r) {
 // Password, user number, account number.
 void readCredentials(const Restore& r) {
   Panel& p = r.panel;
-  restoreCredential(r, kHoldPassword, p.prefPasswordStringRef, "password2", kPasswordCipherDigits,
-                    p.passwordEditText, p.passwordButton);
-  p.passwordButtonProc(p.passwordButton.get());
-  restoreCredential(r, kHoldUserNumber, p.prefUserNumberStringRef, "userNumber2", kShortCipherDigits,
-                    p.userNumberEditText, p.userNumberButton);
-  p.userNumberButtonProc(p.userNumberButton.get());
-  restoreCredential(r, kHoldAccountNumber, p.prefAccountNumberStringRef, "accountNumber2", kShortCipherDigits,
-                    p.accountNumberEditText, p.accountNumberButton);
-  p.accountNumberButtonProc(p.accountNumberButton.get());
+  restoreCredential(r, kHoldPassword);
+  restoreCredential(r, kHoldUserNumber);
+  restoreCredential(r, kHoldAccountNumber);
   p.authenticationMatrixProc(p.authenticationMatrix.get());
 }
 
@@ -268,9 +272,9 @@ void readCredentials(const Restore& r) {
 // key's text is kept when blanking it gives exactly the family's text: it is then the whole name,
 // control characters and quotes included. Otherwise it lost characters or was written in another
 // script, and the family's text is restored.
-void restoreIdentification(const Restore& r, std::uint32_t bit, const Text& held, std::string_view shortKey,
-                           const std::string& familyPrefix, const Text& fallback, ui::Outlet<ui::TextField>& field,
-                           ui::Outlet<ui::Button>& button) {
+void restoreIdentification(const Restore& r, std::uint32_t bit, const keys::Key& family, const Text& fallback) {
+  const held::Field& f = held::field(bit);
+  const Text& held = r.panel.*f.held;
   bool holdOn = false;
   Text text;
   if (r.takeHeld(bit)) {
@@ -278,36 +282,25 @@ void restoreIdentification(const Restore& r, std::uint32_t bit, const Text& held
     text = held;
   }
   if (text.isNone()) {
-    const auto stored = r.value(shortKey);
+    const auto stored = r.value(f.settingsKey->name);
     const auto shortBytes = stored ? hexBytes(*stored) : std::nullopt;
     if (shortBytes) text = r.systemText(*shortBytes);
-    const auto family = readFamily(r.settings, familyPrefix);
-    const auto familyBytes = family ? hexBytes(*family) : std::nullopt;
+    const auto familyHex = readFamily(r.settings, std::string(family.name));
+    const auto familyBytes = familyHex ? hexBytes(*familyHex) : std::nullopt;
     const Text familyText =
         familyBytes ? platform::createWithBytes(*familyBytes, platform::kCFStringEncodingUTF8) : Text();
     if (!familyText.isEmpty() && blankedText(text) != familyText) text = familyText;
     if (stored && !text.isEmpty() && (r.panel.presetHoldButtonFlag & bit)) holdOn = true;
     if (text.isEmpty()) text = fallback;
   }
-  place(field, button, text, holdOn);
+  place(r, f, text, holdOn);
 }
 
 void readIdentification(const Restore& r) {
   Panel& p = r.panel;
   const Account& account = systemAccount();
-  restoreIdentification(r, kHoldUserName, p.prefUserNameStringRef, "userName", "userName3",
-                        p.active_directory ? account.name : account.fullName, p.userNameEditText, p.userNameButton);
-  p.userNameButtonProc(p.userNameButton.get());
-  restoreIdentification(r, kHoldJobName, p.prefJobNameStringRef, "jobName", "jobName3", r.settings.jobName(),
-                        p.jobNameEditText, p.jobNameButton);
-  p.jobNameButtonProc(p.jobNameButton.get());
-}
-
-void readFolderPassCode(const Restore& r) {
-  Panel& p = r.panel;
-  restoreCredential(r, kHoldFolderPassword, p.prefFolderPassStringRef, "folderPassword2", kShortCipherDigits,
-                    p.folderPasswordEditText, p.folderPasswordButton);
-  p.folderPasswordButtonProc(p.folderPasswordButton.get());
+  restoreIdentification(r, kHoldUserName, keys::kUserName3, p.active_directory ? account.name : account.fullName);
+  restoreIdentification(r, kHoldJobName, keys::kJobName3, r.settings.jobName());
 }
 
 }  // namespace
@@ -325,7 +318,7 @@ void OndrixPrintPdeTarvel::getNonPPDSettingsFromPrintSettings() {
   readLoginName(restore);
   readCredentials(restore);
   readIdentification(restore);
-  readFolderPassCode(restore);
+  restoreCredential(restore, kHoldFolderPassword);
   // The retention and folder rules once more, over everything placed.
   retentionCBoxProc(retentionCheckBox.get());
   folderSelectionPopUpButtonProc(folderSelectionPopup.get());
