@@ -228,9 +228,7 @@ void build(const std::vector<WidgetSpec>& widgets, HeadlessNib& nib) {
     matrixOf[i] = node->kind_ == Kind::matrix ? static_cast<MatrixWidget*>(node) : matrix;
     if (parent && parent->kind_ == Kind::tabView && w.page) {
       auto& tabs = static_cast<TabViewWidget&>(*parent);
-      auto item = std::make_unique<TabItem>(w.pageTitle, node);
-      tabs.items_.push_back(item.get());
-      tabs.owned_.push_back(std::move(item));
+      tabs.items_.add(std::make_unique<TabItem>(w.pageTitle, node));
     }
   }
   for (std::size_t i = 0; i < widgets.size(); ++i) {

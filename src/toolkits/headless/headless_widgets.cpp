@@ -23,18 +23,8 @@ void ButtonWidget::setState(int state) {
   state_ = twoState;
 }
 
-// The value passes through the formatter's conversions, as the field's cell would store it; a value the
-// formatter cannot convert is kept as given. None is stored as the empty text: a field always has one.
 void TextFieldWidget::setStringValue(const platform::Text& value) {
-  platform::Text text = value.isNone() ? platform::Text::empty() : value;
-  if (formatter_) {
-    platform::Text object;
-    if (formatter_->getObjectValue(object, text)) {
-      platform::Text shown = formatter_->stringForObjectValue(object);
-      if (!shown.isNone()) text = shown;
-    }
-  }
-  value_ = std::move(text);
+  value_ = toolkits::formattedFieldValue(value, formatter_.get());
 }
 
 ui::Window* TextFieldWidget::window() const { return window_; }
@@ -48,25 +38,17 @@ bool TextFieldWidget::applyEdit(const platform::Text& proposed, ui::Range propos
   return true;
 }
 
-ui::TabViewItem* TabViewWidget::tabViewItemAtIndex(long index) {
-  if (index < 0 || index >= numberOfTabViewItems()) return nullptr;
-  return items_[static_cast<std::size_t>(index)];
-}
-
 // The page leaves the tab view with its controls; the selection moves to the first remaining item when
 // the selected one goes.
 void TabViewWidget::removeTabViewItem(ui::TabViewItem* item) {
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i] != item) continue;
-    if (items_[i]->page_) items_[i]->page_->detached_ = true;
-    items_.erase(items_.begin() + static_cast<long>(i));
-    const long index = static_cast<long>(i);
-    if (selected_ == index) {
-      selected_ = items_.empty() ? -1 : 0;
-    } else if (selected_ > index) {
-      --selected_;
-    }
-    return;
+  const auto removed = items_.remove(item);
+  if (!removed) return;
+  const auto [tabItem, index] = *removed;
+  if (tabItem->page_) tabItem->page_->detached_ = true;
+  if (selected_ == index) {
+    selected_ = items_.empty() ? -1 : 0;
+  } else if (selected_ > index) {
+    --selected_;
   }
 }
 

@@ -48,19 +48,14 @@ class Node {
   ui::Action action_;
 };
 
-// The common Control operations over Node, for each ui interface.
+// The common Control operations over Node, for each ui interface: hiding and enabling are flags here.
 template <class Interface>
-class Widget : public Interface, public Node {
+class Widget : public toolkits::NodeControl<Interface, Node> {
  public:
-  using Node::Node;
-  ui::Control& control() override { return *this; }
-  std::string_view identifier() const override { return name_; }
-  long tag() const override { return tag_; }
-  void setHidden(bool hidden) override { hidden_ = hidden; }
-  bool isHidden() const override { return effectivelyHidden(); }
-  void setEnabled(bool enabled) override { enabled_ = enabled; }
-  bool isEnabled() const override { return enabled_; }
-  void setAction(ui::Action action) override { action_ = std::move(action); }
+  using toolkits::NodeControl<Interface, Node>::NodeControl;
+  void setHidden(bool hidden) override { this->hidden_ = hidden; }
+  void setEnabled(bool enabled) override { this->enabled_ = enabled; }
+  bool isEnabled() const override { return this->enabled_; }
 };
 
 class ContainerWidget : public Widget<ui::Control> {
@@ -158,14 +153,12 @@ class TabViewWidget : public Widget<ui::TabView> {
  public:
   explicit TabViewWidget(std::string name) : Widget(Kind::tabView, std::move(name)) {}
   ui::TabView* asTabView() override { return this; }
-  long numberOfTabViewItems() const override { return static_cast<long>(items_.size()); }
-  ui::TabViewItem* tabViewItemAtIndex(long index) override;
+  long numberOfTabViewItems() const override { return items_.count(); }
+  ui::TabViewItem* tabViewItemAtIndex(long index) override { return items_.at(index); }
   void removeTabViewItem(ui::TabViewItem* item) override;
   void selectFirstTabViewItem() override { selected_ = items_.empty() ? -1 : 0; }
 
-  std::vector<TabItem*> items_;
-  // Removed items stay alive, so a pointer the program still holds never dangles.
-  std::vector<std::unique_ptr<TabItem>> owned_;
+  toolkits::TabItems<TabItem> items_;
   long selected_ = -1;
 };
 

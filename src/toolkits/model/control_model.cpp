@@ -61,6 +61,17 @@ void describeItems(ui::PopUpButton& popUp, Description& d) {
 
 }  // namespace
 
+platform::Text formattedFieldValue(const platform::Text& value, const ui::Formatter* formatter) {
+  platform::Text text = value.isNone() ? platform::Text::empty() : value;
+  if (!formatter) return text;
+  platform::Text object;
+  if (formatter->getObjectValue(object, text)) {
+    platform::Text shown = formatter->stringForObjectValue(object);
+    if (!shown.isNone()) return shown;
+  }
+  return text;
+}
+
 std::optional<std::string> imageName(const ui::ImageRef& image) {
   if (!image) return std::nullopt;
   if (!image->name.empty()) return image->name;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ui/toolkit.h"
@@ -95,6 +96,50 @@ class NodeSpecifics : public ToolkitSpecifics {
   }
 };
 
+// The Control operations that every toolkit answers from its Node class (its name_, tag_, action_ and
+// effectivelyHidden()); each toolkit's widget template adds hiding and enabling, which it keeps its own way.
+template <class Interface, class Node>
+class NodeControl : public Interface, public Node {
+ public:
+  using Node::Node;
+  ui::Control& control() override { return *this; }
+  std::string_view identifier() const override { return this->name_; }
+  long tag() const override { return this->tag_; }
+  bool isHidden() const override { return this->effectivelyHidden(); }
+  void setAction(ui::Action action) override { this->action_ = std::move(action); }
+};
+
+// A tab view's items in order. Each stays alive as long as the list, so that a pointer the program still
+// holds to a removed item never dangles.
+template <class Item>
+class TabItems {
+ public:
+  void add(std::unique_ptr<Item> item) {
+    shown_.push_back(item.get());
+    owned_.push_back(std::move(item));
+  }
+  long count() const { return static_cast<long>(shown_.size()); }
+  bool empty() const { return shown_.empty(); }
+  // The item at index; none outside.
+  Item* at(long index) const {
+    return index < 0 || index >= count() ? nullptr : shown_[static_cast<std::size_t>(index)];
+  }
+  // Takes the item out of the order and gives it with its former index; none when it is not one of them.
+  std::optional<std::pair<Item*, long>> remove(const ui::TabViewItem* item) {
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+      if (shown_[i] != item) continue;
+      Item* removed = shown_[i];
+      shown_.erase(shown_.begin() + static_cast<long>(i));
+      return std::pair{removed, static_cast<long>(i)};
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::vector<Item*> shown_;
+  std::vector<std::unique_ptr<Item>> owned_;
+};
+
 // The facts a host shows of control, a control of toolkit; kind "unknown" and nothing else for a control of
 // another toolkit.
 Description describe(ui::Control& control, const ToolkitSpecifics& toolkit);
@@ -104,6 +149,11 @@ Description describe(ui::Control& control, const ToolkitSpecifics& toolkit);
 // selected index or a tab view's selected item (decimal; "-1" for none). False when the value does not fit
 // the control or the control is another toolkit's.
 bool set(ui::Control& control, std::string_view value, const ToolkitSpecifics& toolkit);
+
+// A text field's value as its cell stores it: passed through the formatter's conversions when there is
+// one (a value the formatter cannot convert is kept as given); none becomes the empty text, as a field
+// always has one.
+platform::Text formattedFieldValue(const platform::Text& value, const ui::Formatter* formatter);
 
 // The name a host shows of an image: its theme name, else its file's name; none for no image.
 std::optional<std::string> imageName(const ui::ImageRef& image);

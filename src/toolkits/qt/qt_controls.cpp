@@ -177,17 +177,9 @@ ui::Text QtTextField::stringValue() const {
   return ui::Text::empty();
 }
 
-// The value passes through the formatter's conversions, as the field's cell would store it. None is
-// stored as the empty text: a field always has one. The program's value is not an edit: no check.
+// The program's value is not an edit: no check.
 void QtTextField::setStringValue(const ui::Text& value) {
-  ui::Text text = value.isNone() ? ui::Text::empty() : value;
-  if (formatter_) {
-    ui::Text object;
-    if (formatter_->getObjectValue(object, text)) {
-      ui::Text shown = formatter_->stringForObjectValue(object);
-      if (!shown.isNone()) text = shown;
-    }
-  }
+  const ui::Text text = toolkits::formattedFieldValue(value, formatter_.get());
   if (QLineEdit* edit = lineEdit()) {
     edit->setText(toQString(text));
   } else if (QLabel* l = label()) {
@@ -257,9 +249,7 @@ QtTabView::QtTabView(QTabWidget* tabs, std::string name, long tag, QtWindow* win
   tabs->setUsesScrollButtons(false);
   tabs->setElideMode(Qt::ElideNone);
   for (int i = 0; i < tabs->count(); ++i) {
-    auto item = std::make_unique<QtTabItem>(*this, tabs->widget(i), fromQString(tabs->tabText(i)));
-    items_.push_back(item.get());
-    owned_.push_back(std::move(item));
+    items_.add(std::make_unique<QtTabItem>(*this, tabs->widget(i), fromQString(tabs->tabText(i))));
   }
   QObject::connect(tabs, &QTabWidget::tabBarClicked, &guard_, [this](int index) {
     if (index >= 0) sendAction(*this);
@@ -270,25 +260,18 @@ QTabWidget* QtTabView::tabWidget() const { return static_cast<QTabWidget*>(widge
 
 long QtTabView::selectedIndex() const { return tabWidget() ? tabWidget()->currentIndex() : -1; }
 
-ui::TabViewItem* QtTabView::tabViewItemAtIndex(long index) {
-  if (index < 0 || index >= numberOfTabViewItems()) return nullptr;
-  return items_[static_cast<std::size_t>(index)];
-}
-
 // The page leaves the tab view with its controls; when the selected page goes, the first remaining one
 // is selected.
 void QtTabView::removeTabViewItem(ui::TabViewItem* item) {
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i] != item) continue;
-    QTabWidget* tabs = tabWidget();
-    if (tabs && items_[i]->page_) {
-      const int index = tabs->indexOf(items_[i]->page_);
-      const bool wasSelected = index == tabs->currentIndex();
-      if (index >= 0) tabs->removeTab(index);
-      if (wasSelected && tabs->count() > 0) tabs->setCurrentIndex(0);
-    }
-    items_.erase(items_.begin() + static_cast<long>(i));
-    return;
+  const auto removed = items_.remove(item);
+  if (!removed) return;
+  QTabWidget* tabs = tabWidget();
+  QtTabItem* tabItem = removed->first;
+  if (tabs && tabItem->page_) {
+    const int index = tabs->indexOf(tabItem->page_);
+    const bool wasSelected = index == tabs->currentIndex();
+    if (index >= 0) tabs->removeTab(index);
+    if (wasSelected && tabs->count() > 0) tabs->setCurrentIndex(0);
   }
 }
 

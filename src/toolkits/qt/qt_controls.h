@@ -75,22 +75,18 @@ class Node {
   QObject guard_;
 };
 
+// Hiding and enabling go to the Qt widget, while it lives.
 template <class Interface>
-class Widget : public Interface, public Node {
+class Widget : public toolkits::NodeControl<Interface, Node> {
  public:
-  using Node::Node;
-  ui::Control& control() override { return *this; }
-  std::string_view identifier() const override { return name_; }
-  long tag() const override { return tag_; }
+  using toolkits::NodeControl<Interface, Node>::NodeControl;
   void setHidden(bool hidden) override {
-    if (widget_) widget_->setHidden(hidden);
+    if (this->widget_) this->widget_->setHidden(hidden);
   }
-  bool isHidden() const override { return effectivelyHidden(); }
   void setEnabled(bool enabled) override {
-    if (widget_) widget_->setEnabled(enabled);
+    if (this->widget_) this->widget_->setEnabled(enabled);
   }
-  bool isEnabled() const override { return ownEnabled(); }
-  void setAction(ui::Action action) override { action_ = std::move(action); }
+  bool isEnabled() const override { return this->ownEnabled(); }
 };
 
 class QtContainer : public Widget<ui::Control> {
@@ -227,17 +223,15 @@ class QtTabView : public Widget<ui::TabView> {
  public:
   QtTabView(QTabWidget* tabs, std::string name, long tag, QtWindow* window);
   ui::TabView* asTabView() override { return this; }
-  long numberOfTabViewItems() const override { return static_cast<long>(items_.size()); }
-  ui::TabViewItem* tabViewItemAtIndex(long index) override;
+  long numberOfTabViewItems() const override { return items_.count(); }
+  ui::TabViewItem* tabViewItemAtIndex(long index) override { return items_.at(index); }
   void removeTabViewItem(ui::TabViewItem* item) override;
   void selectFirstTabViewItem() override;
 
   QTabWidget* tabWidget() const;
   long selectedIndex() const;
 
-  std::vector<QtTabItem*> items_;
-  // Removed items stay alive, so a pointer the program still holds never dangles.
-  std::vector<std::unique_ptr<QtTabItem>> owned_;
+  toolkits::TabItems<QtTabItem> items_;
 };
 
 // Turning means an indeterminate (busy) bar, which the style animates with its own timers.
