@@ -14,7 +14,6 @@
 #include "panel_page.h"
 #include "plugin/panel.h"
 #include "qt/panel_frame.h"
-#include "toolkits/qt/qt_toolkit.h"
 #include "util/ppd_access.h"
 
 namespace jobagent {
@@ -56,12 +55,8 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
   // Made before the window's buttons, the frame's controls come before them with Tab.
   panelFrame_ = new host::qt::PanelFrame;
   panelFrame_->setObjectName("panelArea");
-  auto* summaryBox = new QGroupBox(tr("Summary"));
-  summary_ = printdialog::makeSummaryLabel();
-  summary_->setAccessibleName(tr("Summary"));
-  auto* summaryLayout = new QVBoxLayout(summaryBox);
-  summaryLayout->addWidget(summary_);
-  summaryBox->setMinimumWidth(240);
+  const auto [summaryBox, summary] = printdialog::makeSummaryBox();
+  summary_ = summary;
   auto* middle = new QHBoxLayout;
   middle->addWidget(panelFrame_, 1);
   middle->addWidget(summaryBox);
@@ -88,12 +83,7 @@ JobWindow::JobWindow(Offer offer, platform::cups::Queue queue, JobWatcher& watch
   panels_ = plugIn.PDEPanelsForType(platform::Text::fromUtf8(kPrintDialogType), host_);
   if (panels_ && !panels_->empty()) panel_ = panels_->front();
   if (panel_) {
-    ui::View* view = panel_->panelView();
-    panel_->restoreValuesAndReturnError(nullptr);
-    if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
-      panelFrame_->setView(shown);
-      printdialog::followPanelChanges(*shown, *this, [this] { refreshSummary(); });
-    }
+    printdialog::showPanel(*panel_, *panelFrame_, *this, [this] { refreshSummary(); });
     panel_->willShow();
     refreshSummary();
   }

@@ -2,11 +2,16 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "plugin/plugin.h"
+#include "qt/panel_frame.h"
+#include "toolkits/qt/qt_toolkit.h"
 
 namespace printdialog {
 
@@ -27,13 +32,18 @@ QString summaryPlain(PDEPanel& panel) {
   return plain;
 }
 
-QLabel* makeSummaryLabel() {
+SummaryBox makeSummaryBox() {
+  const QString title = QCoreApplication::translate("printdialog::PanelPage", "Summary");
+  auto* box = new QGroupBox(title);
+  box->setMinimumWidth(240);
   auto* summary = new QLabel;
   summary->setObjectName("summary");
+  summary->setAccessibleName(title);
   summary->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   summary->setWordWrap(true);
   summary->setTextFormat(Qt::RichText);
-  return summary;
+  (new QVBoxLayout(box))->addWidget(summary);
+  return {box, summary};
 }
 
 // The refresh waits for the event loop, so that the control's own action has run before it.
@@ -42,6 +52,16 @@ void followPanelChanges(QWidget& root, QObject& context, std::function<void()> r
   for (auto* b : root.findChildren<QAbstractButton*>()) QObject::connect(b, &QAbstractButton::clicked, &context, later);
   for (auto* e : root.findChildren<QLineEdit*>()) QObject::connect(e, &QLineEdit::textChanged, &context, later);
   for (auto* c : root.findChildren<QComboBox*>()) QObject::connect(c, &QComboBox::currentIndexChanged, &context, later);
+}
+
+bool showPanel(PDEPanel& panel, host::qt::PanelFrame& frame, QObject& context, std::function<void()> refresh) {
+  ui::View* view = panel.panelView();
+  panel.restoreValuesAndReturnError(nullptr);
+  QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr;
+  if (!shown) return false;
+  frame.setView(shown);
+  followPanelChanges(*shown, context, std::move(refresh));
+  return true;
 }
 
 }  // namespace printdialog

@@ -6,10 +6,14 @@
 
 #include <functional>
 
+class QGroupBox;
 class QLabel;
 class QObject;
 class QWidget;
 class PDEPanel;
+namespace host::qt {
+class PanelFrame;
+}
 
 namespace printdialog {
 
@@ -19,10 +23,19 @@ QString summaryHtml(PDEPanel& panel);
 // The same summary as plain lines, for a screen reader: the panel's name, then "title: value" a line.
 QString summaryPlain(PDEPanel& panel);
 
-// A label for the summary: top-left aligned, wrapped, rich text, named "summary".
-QLabel* makeSummaryLabel();
+// The box "Summary" beside the panel, and in it the label for the summary: top-left aligned, wrapped, rich
+// text, named "summary". The caller places the box.
+struct SummaryBox {
+  QGroupBox* box;
+  QLabel* label;
+};
+SummaryBox makeSummaryBox();
 
 // Calls refresh after every change a user makes among root's controls, once the control's own action has run.
 void followPanelChanges(QWidget& root, QObject& context, std::function<void()> refresh);
+
+// Restores the panel's values and shows its view in frame, refresh following its changes (context ends
+// them). False when the panel has no view of this toolkit's to show.
+bool showPanel(PDEPanel& panel, host::qt::PanelFrame& frame, QObject& context, std::function<void()> refresh);
 
 }  // namespace printdialog

@@ -23,7 +23,6 @@
 #include "platform/printcore_cups.h"
 #include "ppd_options.h"
 #include "engine/settings_file.h"
-#include "toolkits/qt/qt_toolkit.h"
 #include "util/ppd_access.h"
 
 namespace printdialog {
@@ -86,12 +85,8 @@ PrintWindow::PrintWindow(PrinterList printers, OndrixPrintPdeTarvelPDEPlugIn* pl
   panelFrame_->setObjectName("panelArea");
 
   // The panel's summary beside the tabs.
-  auto* summaryBox = new QGroupBox(tr("Summary"));
-  summary_ = makeSummaryLabel();
-  summary_->setAccessibleName(tr("Summary"));
-  auto* summaryLayout = new QVBoxLayout(summaryBox);
-  summaryLayout->addWidget(summary_);
-  summaryBox->setMinimumWidth(240);
+  const auto [summaryBox, summary] = makeSummaryBox();
+  summary_ = summary;
 
   auto* middle = new QHBoxLayout;
   middle->addWidget(tabs_, 1);
@@ -210,12 +205,7 @@ void PrintWindow::startPrinter() {
     if (panels_ && !panels_->empty()) panel_ = panels_->front();
   }
   if (panel_) {
-    ui::View* view = panel_->panelView();
-    panel_->restoreValuesAndReturnError(nullptr);
-    if (QWidget* shown = view ? toolkits::qt::widgetOf(*view) : nullptr) {
-      panelFrame_->setView(shown);
-      followPanelChanges(*shown, *this, [this] { refreshSummary(); });
-    }
+    showPanel(*panel_, *panelFrame_, *this, [this] { refreshSummary(); });
     tabs_->addTab(panelFrame_, qs(panel_->panelName().utf8()));
     if (panelInFront) tabs_->setCurrentWidget(panelFrame_);
     if (tabs_->currentWidget() == panelFrame_) panel_->willShow();

@@ -16,10 +16,6 @@
         <translation>Drucker:</translation>
     </message>
     <message>
-        <source>Summary</source>
-        <translation>Zusammenfassung</translation>
-    </message>
-    <message>
         <source>&amp;Print</source>
         <translation>&amp;Drucken</translation>
     </message>
@@ -45,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>printdialog::PanelPage</name>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+</context>
+<context>
     <name>printdialog::PrintWindow</name>
     <message>
         <source>Print</source>
@@ -65,10 +68,6 @@
     <message>
         <source>Printer Options</source>
         <translation>Druckeroptionen</translation>
-    </message>
-    <message>
-        <source>Summary</source>
-        <translation>Zusammenfassung</translation>
     </message>
     <message>
         <source>&amp;Print</source>

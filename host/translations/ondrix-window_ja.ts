@@ -16,10 +16,6 @@
         <translation>プリンター:</translation>
     </message>
     <message>
-        <source>Summary</source>
-        <translation>概要</translation>
-    </message>
-    <message>
         <source>&amp;Print</source>
         <translation>印刷(&amp;P)</translation>
     </message>
@@ -45,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>printdialog::PanelPage</name>
+    <message>
+        <source>Summary</source>
+        <translation>概要</translation>
+    </message>
+</context>
+<context>
     <name>printdialog::PrintWindow</name>
     <message>
         <source>Print</source>
@@ -65,10 +68,6 @@
     <message>
         <source>Printer Options</source>
         <translation>プリンターのオプション</translation>
-    </message>
-    <message>
-        <source>Summary</source>
-        <translation>概要</translation>
     </message>
     <message>
         <source>&amp;Print</source>
