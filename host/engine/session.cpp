@@ -174,25 +174,26 @@ int Session::select(const Step& step) {
   return kExitOk;
 }
 
-int Session::type(const Step& step) {
+template <class Edit>
+int Session::editField(const Step& step, Edit edit) {
   ui::TextField* field = textField(step);
   if (!field) return kExitUsage;
-  frontend_.actions.type(*field, platform::Text::fromUtf8(step.args[1]));
+  edit(*field);
   return kExitOk;
+}
+
+int Session::type(const Step& step) {
+  const auto text = platform::Text::fromUtf8(step.args[1]);
+  return editField(step, [&](ui::TextField& field) { frontend_.actions.type(field, text); });
 }
 
 int Session::paste(const Step& step) {
-  ui::TextField* field = textField(step);
-  if (!field) return kExitUsage;
-  frontend_.actions.paste(*field, platform::Text::fromUtf8(step.args[1]));
-  return kExitOk;
+  const auto text = platform::Text::fromUtf8(step.args[1]);
+  return editField(step, [&](ui::TextField& field) { frontend_.actions.paste(field, text); });
 }
 
 int Session::clear(const Step& step) {
-  ui::TextField* field = textField(step);
-  if (!field) return kExitUsage;
-  frontend_.actions.clear(*field);
-  return kExitOk;
+  return editField(step, [&](ui::TextField& field) { frontend_.actions.clear(field); });
 }
 
 int Session::set(const Step& step) {

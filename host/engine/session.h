@@ -67,6 +67,9 @@ class Session {
   int usage(const std::string& message) const;
   ui::Control* control(const Step& step);
   ui::TextField* textField(const Step& step);
+  // Runs edit on the text field the step names; a usage message when there is none.
+  template <class Edit>
+  int editField(const Step& step, Edit edit);
 
   OndrixPrintPdeTarvel& panel_;
   DialogHost& dialog_;

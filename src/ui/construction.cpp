@@ -18,6 +18,10 @@ template <class Control>
 void localizeTitle(const Panel& panel, const ui::Outlet<Control>& control) {
   control->setTitle(panel.localizedStringValue(control.get()));
 }
+template <class... Controls>
+void localizeTitles(const Panel& panel, const ui::Outlet<Controls>&... controls) {
+  (localizeTitle(panel, controls), ...);
+}
 
 // Labels are localised through their string values.
 void localizeLabel(const Panel& panel, const ui::Outlet<ui::TextField>& label) {
@@ -60,11 +64,8 @@ void buildTabs(Panel& p) {
 
 // Retention group and its pass code.
 void buildRetention(Panel& p) {
-  localizeTitle(p, p.retentionCheckBox);
-  localizeTitle(p, p.suspendBox);
-  localizeTitle(p, p.holdOnlyRadioButton);
-  localizeTitle(p, p.holdAfterRadioButton);
-  localizeTitle(p, p.samplePrintRadioButton);
+  localizeTitles(p, p.retentionCheckBox, p.suspendBox, p.holdOnlyRadioButton, p.holdAfterRadioButton,
+                 p.samplePrintRadioButton);
   localizeLabel(p, p.suspendKeyStaticText);
   attachNumberFilter(p.suspendKeyEditText, 8);
   givePadlocks(p.suspendKeyButton);
@@ -83,9 +84,7 @@ void buildFiling(Panel& p) {
   localizeTitle(p, p.filingBox);
   localizeLabel(p, p.folderSelectionStaticText);
   p.makeFolderPopup();
-  localizeTitle(p, p.quickFileRadioButton);
-  localizeTitle(p, p.mainFolderRadioButton);
-  localizeTitle(p, p.customFolderRadioButton);
+  localizeTitles(p, p.quickFileRadioButton, p.mainFolderRadioButton, p.customFolderRadioButton);
   localizeLabel(p, p.folderPasswordStaticText);
   attachNumberFilter(p.folderPasswordEditText, 8);
   givePadlocks(p.folderPasswordButton);

@@ -26,25 +26,7 @@ class BackgroundProgram {
   // Starts program with args; extraEnv entries override the current environment.
   BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
                     const std::map<std::string, std::string>& extraEnv) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-      const std::string entry(*e);
-      if (!extraEnv.count(entry.substr(0, entry.find('=')))) env.push_back(entry);
-    }
-    for (const auto& [k, v] : extraEnv) env.push_back(k + "=" + v);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    pid_ = spawnProgram(program, args, extraEnv, outFile(), errFile());
   }
   ~BackgroundProgram() { stop(); }
   BackgroundProgram(const BackgroundProgram&) = delete;

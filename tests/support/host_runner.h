@@ -25,42 +25,48 @@ struct RunResult {
   std::string err;
 };
 
-// Runs program with args; extraEnv entries override the current environment.
-inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::map<std::string, std::string>& extraEnv = {}) {
+// Starts program with args, its standard input /dev/null and its output in outFile and errFile, which the
+// child opens itself; extraEnv entries override the current environment. The child's pid, or -1.
+inline pid_t spawnProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::map<std::string, std::string>& extraEnv, const std::string& outFile,
+                          const std::string& errFile) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry(*e);
-    const std::string key = entry.substr(0, entry.find('='));
-    if (!extraEnv.count(key)) env.push_back(entry);
+    if (!extraEnv.count(entry.substr(0, entry.find('=')))) env.push_back(entry);
   }
   for (const auto& [k, v] : extraEnv) env.push_back(k + "=" + v);
 
-  // The program's output goes to files the child opens itself in a private folder.
-  const ScratchDir scratch("ondrix-run");
-  const std::string outFile = (scratch.path() / "out").string();
-  const std::string errFile = (scratch.path() / "err").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp;
   for (auto& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
 
+// Runs program with args to its end; extraEnv entries override the current environment.
+inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& extraEnv = {}) {
+  // The program's output goes to files the child opens itself in a private folder.
+  const ScratchDir scratch("ondrix-run");
+  const std::string outFile = (scratch.path() / "out").string();
+  const std::string errFile = (scratch.path() / "err").string();
   RunResult result;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+  if (const pid_t pid = spawnProgram(program, args, extraEnv, outFile, errFile); pid > 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  posix_spawn_file_actions_destroy(&actions);
   result.out = readFile(outFile);
   result.err = readFile(errFile);
   return result;
