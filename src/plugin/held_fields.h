@@ -1,8 +1,8 @@
 // The fields a padlock holds: for each, its hold bit, its key in the preference record, the print-settings
 // key its value is restored from, its field and padlock, the panel's field that keeps its held value, its
 // stored form, the enabling rule its padlock's action runs, and that action. The preference store, the
-// writer's hold mask, the reader and the padlocks' actions walk this one table; a new held field is one
-// row here.
+// writer's hold mask, the reader, the padlocks' images and actions walk this one table; a new held field
+// is one row here.
 #pragma once
 
 #include <array>

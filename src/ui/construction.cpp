@@ -3,6 +3,7 @@
 // printer's address. It sets no values and runs no rule: the reader does both right after it.
 #include <memory>
 
+#include "plugin/held_fields.h"
 #include "plugin/panel.h"
 #include "plugin/trace.h"
 #include "ui/input_filters.h"
@@ -68,7 +69,6 @@ void buildRetention(Panel& p) {
                  p.samplePrintRadioButton);
   localizeLabel(p, p.suspendKeyStaticText);
   attachNumberFilter(p.suspendKeyEditText, 8);
-  givePadlocks(p.suspendKeyButton);
 }
 
 // What the model lacks is hidden: filing altogether, or the folder pass code on print-system models.
@@ -87,7 +87,6 @@ void buildFiling(Panel& p) {
   localizeTitles(p, p.quickFileRadioButton, p.mainFolderRadioButton, p.customFolderRadioButton);
   localizeLabel(p, p.folderPasswordStaticText);
   attachNumberFilter(p.folderPasswordEditText, 8);
-  givePadlocks(p.folderPasswordButton);
 }
 
 // Login name: any text of any length. Password: any character, at most 31. User number and account
@@ -98,21 +97,17 @@ void buildAuthentication(Panel& p) {
   auto loginFilter = std::make_unique<LoginnameInputFilter>();
   loginFilter->setCallback(&p);
   p.loginNameEditText->setFormatter(std::move(loginFilter));
-  givePadlocks(p.loginNameButton);
 
   localizeLabel(p, p.passwordStaticText);
   auto passwordFilter = std::make_unique<MyRomanFilter>();
   passwordFilter->setFormat("##0"_t);
   passwordFilter->SetmaxCharactersCount(31);
   p.passwordEditText->setFormatter(std::move(passwordFilter));
-  givePadlocks(p.passwordButton);
 
   localizeTitle(p, p.userNumberRadioButton);
   attachNumberFilter(p.userNumberEditText, 8);
-  givePadlocks(p.userNumberButton);
   localizeLabel(p, p.accountNumberStaticText);
   attachNumberFilter(p.accountNumberEditText, 5);
-  givePadlocks(p.accountNumberButton);
 }
 
 // Job ID group, then the printer's address, when its device URI named one (otherwise the layout's text
@@ -120,14 +115,11 @@ void buildAuthentication(Panel& p) {
 void buildJobIDAndPrinter(Panel& p) {
   localizeTitle(p, p.jobIDBox);
   localizeLabel(p, p.userNameStaticText);
-  givePadlocks(p.userNameButton);
   localizeLabel(p, p.jobNameStaticText);
-  givePadlocks(p.jobNameButton);
 
   localizeLabel(p, p.printersAddressStaticText);
   if (!p.mfpURL.isNone()) p.printersAddressEditText->setStringValue(p.mfpURL);
   localizeTitle(p, p.getFolderNameButton);
-  givePadlocks(p.folderNameButton);
   // The progress indicator shows only while the folder query runs.
   p.chasingArrow->setHidden(true);
 }
@@ -146,6 +138,7 @@ void OndrixPrintPdeTarvel::initializeUI() {
   buildFiling(*this);
   buildAuthentication(*this);
   buildJobIDAndPrinter(*this);
+  for (const held::Field& f : held::kFields) givePadlocks(this->*f.button);
   hasInited = 1;
   _PDEEpilog(this, "--initializeUI:=void");
 }

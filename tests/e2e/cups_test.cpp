@@ -18,18 +18,11 @@ using testsupport::RunResult;
 
 const std::string kPrefix = "ondrix.print.PrintSettings.";
 
-class ThrowawayCups : public ::testing::Test {
+class ThrowawayCups : public testsupport::RecordingCupsTest {
  protected:
-  void SetUp() override {
-    if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
-    std::string why;
-    ASSERT_TRUE(cups_.startWithRecordingQueue("Test", why)) << why;
-  }
-
   std::map<std::string, std::string> env() const { return cups_.env(); }
   fs::path socket() const { return cups_.socket(); }
 
-  testsupport::ThrowawayCups cups_;
   const fs::path base_ = cups_.base();
 };
 

@@ -25,7 +25,9 @@
 #include "platform/host_services.h"
 #include "plugin/panel.h"
 #include "qt/qt_steps.h"
+#include "support/fake_host.h"
 #include "support/host_runner.h"
+#include "support/qt_app.h"
 #include "support/scratch.h"
 #include "support/throwaway_cups.h"
 #include "toolkits/qt/qt_toolkit.h"
@@ -43,22 +45,9 @@ using testsupport::EnvOverride;
 const std::string kPrefix = "ondrix.print.PrintSettings.";
 constexpr int kHeld = 4, kCancelled = 7;
 
-class Alerts : public platform::AlertPresenter {
- public:
-  void present(const platform::Text& title, const platform::Text&, const platform::Text&) override {
-    titles.push_back(title.utf8());
-  }
-  std::vector<std::string> titles;
-};
-
 class JobWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "job_window_test";
-    static char* argv[] = {name, nullptr};
-    if (!qApp) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testsupport::qtApplication(); }
 
   void SetUp() override {
     if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
@@ -130,7 +119,7 @@ class JobWindowTest : public ::testing::Test {
   EnvOverride runtime_{"XDG_RUNTIME_DIR", scratch_.path().string()};
   toolkits::qt::QtToolkit toolkit_;
   toolkits::qt::QtRunLoop runLoop_;
-  Alerts alerts_;
+  testsupport::CapturingAlerts alerts_;
   const platform::HostServices services_{&toolkit_, &runLoop_, &alerts_};
   std::unique_ptr<host::LoadedPlugIn> plugIn_;
   std::unique_ptr<platform::cups::JobConnection> connection_;
@@ -176,7 +165,7 @@ TEST_F(JobWindowTest, RefusedPrintKeepsWindowAndJobAndClosingKeepsTheJobForTheNe
   QPointer<JobWindow> window = openWindow(*watcher);
   ASSERT_TRUE(window);
   click(*window, "printButton");
-  EXPECT_EQ(alerts_.titles, std::vector<std::string>{"Information"});
+  EXPECT_EQ(alerts_.titles(), std::vector<std::string>{"Information"});
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(outcomes_.empty());
   EXPECT_EQ(stateOf(id), kHeld);

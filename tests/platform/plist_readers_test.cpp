@@ -20,11 +20,7 @@
 
 namespace plist = platform::plist;
 namespace readers = platform::plist::readers;
-using plist::Array;
-using plist::Data;
-using plist::Date;
-using plist::Dict;
-using plist::Value;
+using namespace platform::plist;  // Array, Data, Date, Dict, Value
 
 namespace {
 

@@ -17,13 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PrintFiles : public ::testing::Test {
+class PrintFiles : public testsupport::RecordingCupsTest {
  protected:
   void SetUp() override {
-    if (!testsupport::ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
-    std::string why;
-    ASSERT_TRUE(cups_.startWithRecordingQueue("Test", why)) << why;
-    cupsSetServer(cups_.socket().c_str());
+    RecordingCupsTest::SetUp();
+    if (!IsSkipped() && !HasFatalFailure()) cupsSetServer(cups_.socket().c_str());
   }
   void TearDown() override { cupsSetServer(nullptr); }
 
@@ -46,7 +44,6 @@ class PrintFiles : public ::testing::Test {
     return documents ? ippGetInteger(documents, 0) : -1;
   }
 
-  testsupport::ThrowawayCups cups_;
   testsupport::ScratchDir files_;
 };
 

@@ -30,16 +30,27 @@ platform::Text ownValue(const held::Field& row) {
   return platform::Text::fromUtf8(std::to_string(1200 + (&row - held::kFields.data())));
 }
 
-class HeldFieldsPanel : public testsupport::PanelFixture, public ::testing::WithParamInterface<const char*> {};
+class HeldFieldsPanel : public testsupport::PanelFixture, public ::testing::WithParamInterface<const char*> {
+ protected:
+  // Calls check with each row and a fresh restored panel of the layout that has the row's field and
+  // padlock; the layouts lack one or two of the fields.
+  template <class Check>
+  void forEachRow(Check check) {
+    std::size_t walked = 0;
+    for (const held::Field& row : held::kFields) {
+      OndrixPrintPdeTarvel& panel = makeViewedPanel(GetParam());
+      panel.restoreValuesAndReturnError(nullptr);
+      if (!(panel.*row.button).present() || !(panel.*row.field).present()) continue;
+      ++walked;
+      check(row, panel);
+    }
+    EXPECT_GE(walked, 7u);
+  }
+};
 INSTANTIATE_TEST_SUITE_P(Layouts, HeldFieldsPanel, ::testing::Values("demo-filing.ppd", "demo-directory.ppd"));
 
 TEST_P(HeldFieldsPanel, EachPadlockAloneStoresAndLoadsItsFieldAlone) {
-  std::size_t walked = 0;
-  for (const held::Field& row : held::kFields) {
-    OndrixPrintPdeTarvel& panel = makeViewedPanel(GetParam());
-    panel.restoreValuesAndReturnError(nullptr);
-    if (!(panel.*row.button).present() || !(panel.*row.field).present()) continue;
-    ++walked;
+  forEachRow([](const held::Field& row, OndrixPrintPdeTarvel& panel) {
     // A value every stored form takes, in every field, every padlock off (the last round's stay held in
     // the store); then the one padlock on, and the login name's action, which captures the name while its
     // padlock holds it.
@@ -50,7 +61,7 @@ TEST_P(HeldFieldsPanel, EachPadlockAloneStoresAndLoadsItsFieldAlone) {
     (panel.*row.button)->setState(1);
     panel.loginNameButtonProc(nullptr);
 
-    ASSERT_TRUE(panel.SaveUserPreference()) << row.preferenceKey;
+    EXPECT_TRUE(panel.SaveUserPreference()) << row.preferenceKey;
     panel.GetUserPreference();
     EXPECT_EQ(panel.prefHoldButtonFlag, row.bit) << row.preferenceKey;
     for (const held::Field& other : held::kFields) {
@@ -59,17 +70,11 @@ TEST_P(HeldFieldsPanel, EachPadlockAloneStoresAndLoadsItsFieldAlone) {
       else EXPECT_TRUE(loaded.isNone()) << row.preferenceKey << " loaded " << other.preferenceKey;
     }
     EXPECT_EQ(held::holdMask(panel), row.bit);
-  }
-  EXPECT_GE(walked, 7u);  // the layouts lack one or two of the fields
+  });
 }
 
 TEST_P(HeldFieldsPanel, EachFieldComesBackFromThePrintSettingsWithItsPadlock) {
-  std::size_t walked = 0;
-  for (const held::Field& row : held::kFields) {
-    OndrixPrintPdeTarvel& panel = makeViewedPanel(GetParam());
-    panel.restoreValuesAndReturnError(nullptr);
-    if (!(panel.*row.button).present() || !(panel.*row.field).present()) continue;
-    ++walked;
+  forEachRow([](const held::Field& row, OndrixPrintPdeTarvel& panel) {
     // Retention and a custom folder, so that the pass codes and the folder name are written at all.
     panel.retentionCheckBox->setState(1);
     panel.retentionCBoxProc(nullptr);
@@ -94,8 +99,7 @@ TEST_P(HeldFieldsPanel, EachFieldComesBackFromThePrintSettingsWithItsPadlock) {
     const platform::Text restored =
         row.bit == kHoldLoginName ? panel.loginNameStringRef : (panel.*row.field)->stringValue();
     EXPECT_EQ(restored.utf8(), ownValue(row).utf8()) << row.preferenceKey;
-  }
-  EXPECT_GE(walked, 7u);
+  });
 }
 
 }  // namespace

@@ -39,7 +39,9 @@
 #include <nlohmann/json.hpp>
 
 #include "support/dump_filter.h"
+#include "support/fake_host.h"
 #include "support/host_runner.h"
+#include "support/qt_app.h"
 #include "support/scratch.h"
 #include "support/throwaway_cups.h"
 #include "toolkits/qt/qt_controls.h"
@@ -63,23 +65,9 @@ using testsupport::readFile;
 
 const std::string kPrefix = "ondrix.print.PrintSettings.";
 
-class Alerts : public platform::AlertPresenter {
- public:
-  void present(const platform::Text& title, const platform::Text&, const platform::Text&) override {
-    titles.push_back(title.utf8());
-  }
-  std::vector<std::string> titles;
-};
-
 class PrintWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "print_window_test";
-    static char* argv[] = {name, nullptr};
-    host::qt::quietOffscreenPlatform();
-    if (!qApp) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { testsupport::qtApplication(); }
 
   void SetUp() override {
     std::string error;
@@ -132,7 +120,7 @@ class PrintWindowTest : public ::testing::Test {
   EnvOverride cupsServer_{"CUPS_SERVER", (scratch_.path() / "no-scheduler").string()};
   toolkits::qt::QtToolkit toolkit_;
   toolkits::qt::QtRunLoop runLoop_;
-  Alerts alerts_;
+  testsupport::CapturingAlerts alerts_;
   const platform::HostServices services_{&toolkit_, &runLoop_, &alerts_};
   std::unique_ptr<host::LoadedPlugIn> plugIn_;
   std::vector<std::string> informed_;
@@ -199,7 +187,7 @@ TEST_F(PrintWindowTest, RefusedPrintKeepsTheWindowOpenWithTheUsersInput) {
   QTest::keyClicks(window->findChild<QLineEdit*>("pageRanges"), "2-3");
 
   clickPrint(*window);
-  EXPECT_EQ(alerts_.titles, std::vector<std::string>{"Information"});
+  EXPECT_EQ(alerts_.titles(), std::vector<std::string>{"Information"});
   EXPECT_TRUE(informed_.empty());
   EXPECT_TRUE(window->isVisible());
   EXPECT_NE(window->result(), QDialog::Accepted);

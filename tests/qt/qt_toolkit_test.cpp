@@ -19,6 +19,7 @@
 #include "platform/host_services.h"
 #include "qt/qt_steps.h"
 #include "support/panel_fixture.h"
+#include "support/qt_app.h"
 #include "support/sim_process.h"
 #include "toolkits/qt/qt_toolkit.h"
 
@@ -28,14 +29,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "qt_toolkit_test";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& application() { return testsupport::qtApplication(); }
 
 // Widgets need the application before they are made, so it comes first among the fixture's bases.
 struct WithApplication {

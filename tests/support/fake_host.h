@@ -44,6 +44,11 @@ class CapturingAlerts : public platform::AlertPresenter {
   void present(const platform::Text& title, const platform::Text& message, const platform::Text& button) override {
     shown.push_back({title.utf8(), message.utf8(), button.utf8()});
   }
+  std::vector<std::string> titles() const {
+    std::vector<std::string> titles;
+    for (const ShownAlert& alert : shown) titles.push_back(alert.title);
+    return titles;
+  }
   std::vector<ShownAlert> shown;
 };
 

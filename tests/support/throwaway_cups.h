@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -158,6 +160,19 @@ class ThrowawayCups {
   ScratchDir scratch_{"ondrix-cups", "/tmp"};
   const std::filesystem::path base_ = scratch_.path();
   pid_t pid_ = -1;
+};
+
+// A test with its own scheduler and a recording queue "Test" on the demo filing model; skipped where no
+// scheduler can run.
+class RecordingCupsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!ThrowawayCups::available()) GTEST_SKIP() << "needs root and cups-daemon/cups-client";
+    std::string why;
+    ASSERT_TRUE(cups_.startWithRecordingQueue("Test", why)) << why;
+  }
+
+  ThrowawayCups cups_;
 };
 
 }  // namespace testsupport
