@@ -27,6 +27,7 @@
 #include "qt/qt_steps.h"
 #include "support/fake_host.h"
 #include "support/host_runner.h"
+#include "support/panel_window.h"
 #include "support/qt_app.h"
 #include "support/scratch.h"
 #include "support/throwaway_cups.h"
@@ -90,18 +91,11 @@ class JobWindowTest : public ::testing::Test {
     EXPECT_TRUE(queue);
     auto* window = new JobWindow(std::move(offers.front()), std::move(*queue), watcher, *plugIn_->principal(),
                                  [this](const jobagent::Offer&, Outcome o) { outcomes_.push_back(o); });
-    window->inform = [this](const QString& title, const QString& text) {
-      informed_.push_back((title + "\n" + text).toStdString());
-    };
-    window->show();
+    testsupport::showKeepingMessages(*window, informed_);
     return window;
   }
 
-  static ui::Control& control(JobWindow& window, const char* name) {
-    ui::Control* c = static_cast<OndrixPrintPdeTarvel*>(window.panel())->nib()->controlNamed(name);
-    EXPECT_TRUE(c) << name;
-    return *c;
-  }
+  static ui::Control& control(JobWindow& window, const char* name) { return testsupport::panelControl(window, name); }
   static void click(JobWindow& window, const char* button) {
     QTest::mouseClick(window.findChild<QWidget*>(button), Qt::LeftButton);
     QApplication::processEvents();

@@ -41,6 +41,7 @@
 #include "support/dump_filter.h"
 #include "support/fake_host.h"
 #include "support/host_runner.h"
+#include "support/panel_window.h"
 #include "support/qt_app.h"
 #include "support/scratch.h"
 #include "support/throwaway_cups.h"
@@ -88,19 +89,11 @@ class PrintWindowTest : public ::testing::Test {
         std::move(printers), plugIn_->principal(),
         printdialog::WindowOptions{ONDRIX_BUNDLE_DIR, std::move(files), std::move(jobName), std::move(settingsFile),
                                    std::string(kPrintDialogType)});
-    window->inform = [this](const QString& title, const QString& text) {
-      informed_.push_back((title + "\n" + text).toStdString());
-    };
-    window->show();
+    testsupport::showKeepingMessages(*window, informed_);
     return window;
   }
 
-  // The panel's control by name, for the step driver's hands.
-  static ui::Control& control(PrintWindow& window, const char* name) {
-    ui::Control* c = static_cast<OndrixPrintPdeTarvel*>(window.panel())->nib()->controlNamed(name);
-    EXPECT_TRUE(c) << name;
-    return *c;
-  }
+  static ui::Control& control(PrintWindow& window, const char* name) { return testsupport::panelControl(window, name); }
   static void clickPrint(PrintWindow& window) {
     QTest::mouseClick(window.findChild<QWidget*>("printButton"), Qt::LeftButton);
   }
