@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/host_services.h"
@@ -27,6 +30,20 @@ using testsupport::ScratchDir;
 using testsupport::SimProcess;
 using testsupport::writeFile;
 using Client = OndrixPrintPdeTarvelSOAPClient;
+
+// Serves body (which outlives the response) in pieces of at most `piece` bytes, each its own chunk on the
+// wire, after a pause before each.
+void serveChunked(httplib::Response& res, const std::string& body, std::size_t piece,
+                  std::chrono::milliseconds pause) {
+  res.set_chunked_content_provider("text/xml", [&body, piece, pause](std::size_t offset, httplib::DataSink& sink) {
+    if (offset >= body.size()) {
+      sink.done();
+      return true;
+    }
+    std::this_thread::sleep_for(pause);
+    return sink.write(body.data() + offset, std::min(piece, body.size() - offset));
+  });
+}
 
 constexpr const char* kPrevious = "the previous reply";
 
@@ -134,15 +151,7 @@ TEST_F(SoapClientTest, KeepsOnlyACompleteBoundedReplyOfTheLastResponse) {
   auto& s = server.server();
   s.Post("/whole", [&](const httplib::Request&, httplib::Response& res) { res.set_content(body, "text/xml"); });
   s.Post("/pieces", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_chunked_content_provider("text/xml", [&](std::size_t offset, httplib::DataSink& sink) {
-      if (offset >= body.size()) {
-        sink.done();
-        return true;
-      }
-      // Seven bytes at a time, each piece its own chunk on the wire.
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      return sink.write(body.data() + offset, std::min<std::size_t>(7, body.size() - offset));
-    });
+    serveChunked(res, body, 7, std::chrono::milliseconds(2));
   });
   s.Post("/error-500", [&](const httplib::Request&, httplib::Response& res) {
     res.status = 500;
@@ -179,13 +188,7 @@ TEST_F(SoapClientTest, KeepsOnlyACompleteBoundedReplyOfTheLastResponse) {
   s.Post("/over-cap", [&](const httplib::Request&, httplib::Response& res) { res.set_content(overCap, "text/xml"); });
   // Without a length up front the limit can only be noticed while reading.
   s.Post("/over-cap-chunked", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_chunked_content_provider("text/xml", [&](std::size_t offset, httplib::DataSink& sink) {
-      if (offset >= overCap.size()) {
-        sink.done();
-        return true;
-      }
-      return sink.write(overCap.data() + offset, std::min<std::size_t>(65536, overCap.size() - offset));
-    });
+    serveChunked(res, overCap, 65536, std::chrono::milliseconds(0));
   });
   server.start();
 

@@ -112,23 +112,17 @@ class Field : public ui::TextField {
   Text value_;
 };
 
-class TitledBox : public ui::Box {
+template <class Control>
+class Titled : public Control {
  public:
-  explicit TitledBox(Text title) : title_(std::move(title)) {}
+  explicit Titled(Text title) : title_(std::move(title)) {}
   Text title() const override { return title_; }
 
  private:
   Text title_;
 };
-
-class TitledButton : public ui::Button {
- public:
-  explicit TitledButton(Text title) : title_(std::move(title)) {}
-  Text title() const override { return title_; }
-
- private:
-  Text title_;
-};
+using TitledBox = Titled<ui::Box>;
+using TitledButton = Titled<ui::Button>;
 
 TEST_F(Localization, ControlsGiveTheirText) {
   Field label("Pass Code:"_t);
