@@ -22,44 +22,42 @@ enum class StoredForm { hex16, hex32, base64, hexAscii, clear };
 struct Field {
   std::uint32_t bit;
   const char* preferenceKey;
-  const settingskeys::Key* settingsKey;
+  const settingskeys::Key* settingsKey;  // the print-settings key the reader restores the value from
   ui::Outlet<ui::TextField> P::*field;
   ui::Outlet<ui::Button> P::*button;
   platform::Text P::*held;  // the value loaded from the preferences, still in its stored form
   StoredForm form;
-  void (P::*rule)();        // the field's enabling rule
+  void (P::*rule)();                // the field's enabling rule
   void (P::*action)(ui::Control*);  // the padlock's action
 };
 
-namespace k = settingskeys;
-
 // In the order of the hold bits.
 inline constexpr std::array<Field, 9> kFields{{
-    {kHoldSuspendKey, "pass code", &k::kJobSuspend2Key,
+    {kHoldSuspendKey, "pass code", &settingskeys::kJobSuspend2Key,
      &P::suspendKeyEditText, &P::suspendKeyButton, &P::prefSuspendKeyStringRef,
      StoredForm::hex16, &P::suspendKeyEditTextEnabled, &P::suspendKeyButtonProc},
-    {kHoldLoginName, "user login name", &k::kLoginName1,
+    {kHoldLoginName, "user login name", &settingskeys::kLoginName1,
      &P::loginNameEditText, &P::loginNameButton, &P::prefLoginNameStringRef,
      StoredForm::base64, &P::loginNameEditTextEnabled, &P::loginNameButtonProc},
-    {kHoldPassword, "user password", &k::kPassword2,
+    {kHoldPassword, "user password", &settingskeys::kPassword2,
      &P::passwordEditText, &P::passwordButton, &P::prefPasswordStringRef,
      StoredForm::hex32, &P::passwordEditTextEnabled, &P::passwordButtonProc},
-    {kHoldUserName, "user name", &k::kUserName,
+    {kHoldUserName, "user name", &settingskeys::kUserName,
      &P::userNameEditText, &P::userNameButton, &P::prefUserNameStringRef,
      StoredForm::clear, &P::userNameEditTextEnabled, &P::userNameButtonProc},
-    {kHoldJobName, "job name", &k::kJobName,
+    {kHoldJobName, "job name", &settingskeys::kJobName,
      &P::jobNameEditText, &P::jobNameButton, &P::prefJobNameStringRef,
      StoredForm::clear, &P::jobNameEditTextEnabled, &P::jobNameButtonProc},
-    {kHoldFolderPassword, "folder pass code", &k::kFolderPassword2,
+    {kHoldFolderPassword, "folder pass code", &settingskeys::kFolderPassword2,
      &P::folderPasswordEditText, &P::folderPasswordButton, &P::prefFolderPassStringRef,
      StoredForm::hexAscii, &P::folderPasswordEditTextEnabled, &P::folderPasswordButtonProc},
-    {kHoldUserNumber, "user number", &k::kUserNumber2,
+    {kHoldUserNumber, "user number", &settingskeys::kUserNumber2,
      &P::userNumberEditText, &P::userNumberButton, &P::prefUserNumberStringRef,
      StoredForm::hex16, &P::userNumberEditTextEnabled, &P::userNumberButtonProc},
-    {kHoldAccountNumber, "account number", &k::kAccountNumber2,
+    {kHoldAccountNumber, "account number", &settingskeys::kAccountNumber2,
      &P::accountNumberEditText, &P::accountNumberButton, &P::prefAccountNumberStringRef,
      StoredForm::hex16, &P::accountNumberEditTextEnabled, &P::accountNumberButtonProc},
-    {kHoldFolderName, "folder name", &k::kFolderPath,
+    {kHoldFolderName, "folder name", &settingskeys::kFolderPath,
      &P::folderNameEditText, &P::folderNameButton, &P::prefFolderNameStringRef,
      StoredForm::clear, &P::folderNameEditTextEnabled, &P::folderNameButtonProc},
 }};
