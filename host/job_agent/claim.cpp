@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 
 #include "platform/own_folder.h"
 
@@ -49,8 +48,7 @@ std::optional<std::filesystem::path> claimFolder() {
   const auto runtime = platform::userRuntimeDirectory();
   if (!runtime) return std::nullopt;
   const std::filesystem::path dir = *runtime / "ondrix-pde";
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
-  if (!platform::isUsersOwnFolder(dir, true)) return std::nullopt;
+  if (!platform::makeFolders(dir) || !platform::isUsersOwnFolder(dir, true)) return std::nullopt;
   return dir;
 }
 

@@ -6,11 +6,6 @@
 #include "util/ppd_access.h"
 
 namespace jobagent {
-namespace {
-
-constexpr int kHeld = 4;  // IPP_JSTATE_HELD
-
-}  // namespace
 
 std::optional<platform::cups::Queue> ondrixQueue(const std::string& name) {
   std::string error;
@@ -22,7 +17,7 @@ std::optional<platform::cups::Queue> ondrixQueue(const std::string& name) {
 }
 
 bool waitsForPanel(const platform::cups::Job& job, const std::string& user) {
-  return job.user == user && job.state == kHeld && job.holdUntil != "no-hold" && !job.settings.count(kSpoolTimeKey);
+  return job.user == user && job.state == IPP_JSTATE_HELD && job.holdUntil != "no-hold" && !job.settings.count(kSpoolTimeKey);
 }
 
 JobWatcher::JobWatcher(platform::cups::JobConnection& cups, std::filesystem::path claims,

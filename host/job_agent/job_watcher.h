@@ -20,13 +20,13 @@
 #include "claim.h"
 #include "platform/cups_jobs.h"
 #include "platform/printcore_cups.h"
+#include "settings/keys.h"
 
 namespace jobagent {
 
-// The print-settings keys' common prefix: the panel's keys on a job, and the spool time that marks a job
-// that has been through a panel.
-inline constexpr const char* kSettingsPrefix = "ondrix.print.PrintSettings.";
-inline constexpr const char* kSpoolTimeKey = "ondrix.print.PrintSettings.spoolTime";
+// The spool time's attribute, which marks a job that has been through a panel.
+inline const std::string kSpoolTimeKey =
+    std::string(settingskeys::kPrefix) + std::string(settingskeys::kSpoolTime.name);
 
 // A job waiting for the panel, claimed for the one who holds the offer.
 struct Offer {

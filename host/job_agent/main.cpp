@@ -189,11 +189,9 @@ int main(int argc, char** argv) {
   const std::optional<jobagent::Claim> sessionLock =
       o.once ? std::nullopt
              : jobagent::Claim::take(*claims / ("agent-" + jobagent::fileNameOf(session ? session : "") + ".lock"));
-  if (!o.once) {
-    if (!sessionLock) {
-      std::cerr << kProgram << ": an agent runs in this session already" << std::endl;
-      return host::kExitOk;
-    }
+  if (!o.once && !sessionLock) {
+    std::cerr << kProgram << ": an agent runs in this session already" << std::endl;
+    return host::kExitOk;
   }
 
   // A script needs no screen, so without a display its widgets are made off screen.
@@ -219,7 +217,7 @@ int main(int argc, char** argv) {
     plugIn->principal()->initWithBundle(pdeBundle.get());
   }
 
-  platform::cups::JobConnection cups(*user, jobagent::kSettingsPrefix);
+  platform::cups::JobConnection cups(*user, std::string(settingskeys::kPrefix));
   jobagent::JobWatcher watcher(cups, *claims,
                                [](const std::string& queue) { return jobagent::ondrixQueue(queue).has_value(); });
   watcher.report = [&o](const std::string& message, bool answers) {

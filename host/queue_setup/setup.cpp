@@ -17,8 +17,6 @@ namespace {
 
 namespace admin = platform::cupsadmin;
 
-// How long the scheduler may take to restart with the new policy: it waits for printing jobs first.
-constexpr auto kRestartTimeout = std::chrono::seconds(60);
 constexpr auto kRestartPoll = std::chrono::milliseconds(200);
 
 int exitFor(admin::Status status) {
@@ -50,7 +48,7 @@ std::string unreadablePPD(const std::filesystem::path& file) {
 
 // Sets the queue's policy once the scheduler knows it: until its restart it refuses the name.
 admin::Result pointQueueAtPolicy(const std::string& queue) {
-  const auto deadline = std::chrono::steady_clock::now() + kRestartTimeout;
+  const auto deadline = std::chrono::steady_clock::now() + admin::kRestartTimeout;
   admin::QueueChanges changes;
   changes.opPolicy = std::string(kPolicyName);
   for (;;) {

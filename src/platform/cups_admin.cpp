@@ -1,4 +1,5 @@
 #include "platform/cups_admin.h"
+#include "platform/cups_connection.h"
 
 #include <cups/cups.h>
 #include <poll.h>
@@ -14,27 +15,15 @@
 namespace platform::cupsadmin {
 namespace {
 
-struct HttpCloser {
-  void operator()(http_t* http) const { httpClose(http); }
-};
-struct IppDeleter {
-  void operator()(ipp_t* ipp) const { ippDelete(ipp); }
-};
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using Http = std::unique_ptr<http_t, HttpCloser>;
-using Ipp = std::unique_ptr<ipp_t, IppDeleter>;
+using Http = platform::cups::HttpPtr;
+using Ipp = platform::cups::IppPtr;
 
 constexpr int kConnectTimeoutMs = 5000;
-// The scheduler waits for printing jobs before it restarts.
-constexpr auto kRestartTimeout = std::chrono::seconds(60);
 
 // A connection to the default server, or none with the failure in `result`.
 Http connect(Result& result) {
   errno = 0;
-  Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs,
-                         nullptr));
+  Http http = platform::cups::connectScheduler(server(), kConnectTimeoutMs);
   if (!http)
     result = {Status::NoScheduler, "cannot reach the CUPS scheduler at " + server() + ": " +
                                        (errno && errno != EBADF ? std::strerror(errno) : "no answer")};
@@ -100,7 +89,7 @@ Result fetchServerConfig(std::string& text) {
   Result result;
   const Http http = connect(result);
   if (!http) return result;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
+  const platform::cups::FilePtr file(std::tmpfile());
   if (!file) return {Status::Refused, std::string("cannot make a temporary file: ") + std::strerror(errno)};
   result = fromHttp(cupsGetFd(http.get(), "/admin/conf/cupsd.conf", fileno(file.get())), "reading cupsd.conf");
   if (!result.ok()) return result;
@@ -115,7 +104,7 @@ Result putServerConfig(const std::string& text) {
   Result result;
   const Http http = connect(result);
   if (!http) return result;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
+  const platform::cups::FilePtr file(std::tmpfile());
   if (!file || std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() || std::fflush(file.get()) != 0)
     return {Status::Refused, std::string("cannot write a temporary file: ") + std::strerror(errno)};
   std::rewind(file.get());

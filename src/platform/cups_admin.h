@@ -3,6 +3,7 @@
 // local one); a fresh connection per call, so that calls after the scheduler restarted find it again.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ struct Result {
   std::string message;
   bool ok() const { return status == Status::Ok; }
 };
+
+// How long a scheduler may take to restart after its cupsd.conf changed: it waits for printing jobs first.
+inline constexpr auto kRestartTimeout = std::chrono::seconds(60);
 
 // The server the calls go to, as CUPS names it (a socket path or host name).
 std::string server();

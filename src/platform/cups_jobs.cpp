@@ -67,10 +67,9 @@ ipp_t* JobConnection::newRequest(ipp_op_t op, int jobId) const {
   return request;
 }
 
-JobConnection::IppPtr JobConnection::send(ipp_t* request, std::string& error) {
+IppPtr JobConnection::send(ipp_t* request, std::string& error) {
   if (!http_) {
-    http_.reset(
-        httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
+    http_ = connectScheduler(server_, kConnectTimeoutMs);
     if (!http_) {
       ippDelete(request);
       error = "cannot reach the CUPS scheduler at " + server_;

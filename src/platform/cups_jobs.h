@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/cups_connection.h"
+
 namespace platform::cups {
 
 // One job as the scheduler describes it.
@@ -67,13 +69,6 @@ class JobConnection {
   void cancelSubscription(int id);
 
  private:
-  struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
-  };
-  struct IppDeleter {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
-  };
-  using IppPtr = std::unique_ptr<ipp_t, IppDeleter>;
   // Sends the request (consumed) and returns the answer, which may carry an error status; none, with the
   // connection dropped so that the next request connects again, when the scheduler did not answer.
   IppPtr send(ipp_t* request, std::string& error);
@@ -83,7 +78,7 @@ class JobConnection {
   std::string user_;
   std::string prefix_;
   std::string server_;
-  std::unique_ptr<http_t, HttpCloser> http_;
+  HttpPtr http_;
 };
 
 }  // namespace platform::cups

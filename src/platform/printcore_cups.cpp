@@ -1,4 +1,5 @@
 #include "platform/printcore_cups.h"
+#include "platform/cups_connection.h"
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
@@ -16,12 +17,6 @@ namespace {
 
 struct DestDeleter {
   void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
-};
-struct HttpCloser {
-  void operator()(http_t* http) const { httpClose(http); }
-};
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
 };
 struct OptionsDeleter {
   int count;
@@ -69,9 +64,7 @@ std::optional<Queue> lookUpQueue(const std::string& name, std::string& error) {
     // apart, so the user looks at the server rather than at the name.
     const std::string server = cupsServer();
     errno = 0;
-    std::unique_ptr<http_t, HttpCloser> http(
-        httpConnect2(server.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
-    if (!http)
+    if (!connectScheduler(server, kConnectTimeoutMs))
       error = "cannot reach the CUPS scheduler at " + server + ": " + (errno ? std::strerror(errno) : "no answer");
     else
       error = "the CUPS scheduler at " + server + " has no queue \"" + name + "\"";
@@ -118,7 +111,7 @@ SubmitResult printFiles(const std::string& queue, const std::vector<std::filesys
     return result;
   }
   // The files sent are the ones opened here, all before the job exists.
-  std::vector<std::unique_ptr<std::FILE, FileCloser>> opened;
+  std::vector<FilePtr> opened;
   for (const auto& file : files) {
     std::error_code ec;
     errno = 0;

@@ -33,6 +33,7 @@
 #include "platform/plist.h"
 #include "platform/text.h"
 #include "plugin/host_interface.h"
+#include "settings/keys.h"
 #include "soap/soap_callback.h"
 #include "ui/folder_list.h"
 #include "ui/outlet.h"
@@ -59,7 +60,7 @@ inline constexpr std::uint32_t kHoldFolderName = 0x100;
 
 inline constexpr std::string_view kPrintDialogType = "BDB091F4-E57F-11D3-B5CC-0050E4603277";
 inline constexpr std::string_view kPanelKind = "ondrix.print.pde.tarvel.JobControlKind";
-inline constexpr std::string_view kSettingsPrefix = "ondrix.print.PrintSettings.";
+inline constexpr std::string_view kSettingsPrefix = settingskeys::kPrefix;
 
 class OndrixPrintPdeTarvel : public PDEPanel,
                              public ui::NibOwner,

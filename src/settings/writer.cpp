@@ -26,7 +26,6 @@ using platform::CFStringEncoding;
 using platform::Text;
 using Panel = OndrixPrintPdeTarvel;
 namespace keys = settingskeys;
-static_assert(kSettingsPrefix == keys::kPrefix);
 
 constexpr std::string_view kMainFolder = "*standard";
 constexpr std::size_t kWholeTextLimit = 1529;  // bytes of a folder name, and characters of a stored spool time
