@@ -98,11 +98,8 @@ JobWindow::~JobWindow() {
   host_.reset();
 }
 
-// The summary as the print dialog shows it, readable as plain lines by a screen reader.
-void JobWindow::refreshSummary() {
-  summary_->setText(printdialog::summaryHtml(*panel_));
-  summary_->setAccessibleDescription(printdialog::summaryPlain(*panel_));
-}
+// The summary as the print dialog shows it.
+void JobWindow::refreshSummary() { printdialog::showSummary(*summary_, *panel_); }
 
 void JobWindow::print() {
   if (!panel_) return;

@@ -14,6 +14,7 @@
 #include "toolkits/qt/qt_toolkit.h"
 
 namespace printdialog {
+namespace {
 
 QString summaryHtml(PDEPanel& panel) {
   const SummaryInfo info = panel.summaryInfo();
@@ -31,6 +32,8 @@ QString summaryPlain(PDEPanel& panel) {
     plain += "\n" + QString::fromStdString(title.utf8()) + ": " + QString::fromStdString(value.utf8());
   return plain;
 }
+
+}  // namespace
 
 SummaryBox makeSummaryBox() {
   const QString title = QCoreApplication::translate("printdialog::PanelPage", "Summary");
@@ -52,6 +55,11 @@ void followPanelChanges(QWidget& root, QObject& context, std::function<void()> r
   for (auto* b : root.findChildren<QAbstractButton*>()) QObject::connect(b, &QAbstractButton::clicked, &context, later);
   for (auto* e : root.findChildren<QLineEdit*>()) QObject::connect(e, &QLineEdit::textChanged, &context, later);
   for (auto* c : root.findChildren<QComboBox*>()) QObject::connect(c, &QComboBox::currentIndexChanged, &context, later);
+}
+
+void showSummary(QLabel& label, PDEPanel& panel) {
+  label.setText(summaryHtml(panel));
+  label.setAccessibleDescription(summaryPlain(panel));
 }
 
 bool showPanel(PDEPanel& panel, host::qt::PanelFrame& frame, QObject& context, std::function<void()> refresh) {

@@ -2,8 +2,6 @@
 // (the print dialog, the job agent's window; the panel's view itself sits in a host::qt::PanelFrame).
 #pragma once
 
-#include <QString>
-
 #include <functional>
 
 class QGroupBox;
@@ -17,12 +15,6 @@ class PanelFrame;
 
 namespace printdialog {
 
-// The panel's summary as the windows show it: the panel's name in bold over a table of titles and values.
-QString summaryHtml(PDEPanel& panel);
-
-// The same summary as plain lines, for a screen reader: the panel's name, then "title: value" a line.
-QString summaryPlain(PDEPanel& panel);
-
 // The box "Summary" beside the panel, and in it the label for the summary: top-left aligned, wrapped, rich
 // text, named "summary". The caller places the box.
 struct SummaryBox {
@@ -30,6 +22,10 @@ struct SummaryBox {
   QLabel* label;
 };
 SummaryBox makeSummaryBox();
+
+// Shows the panel's summary in the label: the panel's name in bold over a table of titles and values; and
+// for a screen reader the same as plain lines, the panel's name, then "title: value" a line.
+void showSummary(QLabel& label, PDEPanel& panel);
 
 // Calls refresh after every change a user makes among root's controls, once the control's own action has run.
 void followPanelChanges(QWidget& root, QObject& context, std::function<void()> refresh);

@@ -265,9 +265,7 @@ void PrintWindow::refreshSummary() {
     summary_->setAccessibleDescription(summary_->text().remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
     return;
   }
-  summary_->setText(summaryHtml(*panel_));
-  // A screen reader reads the same lines as plain text.
-  summary_->setAccessibleDescription(summaryPlain(*panel_));
+  showSummary(*summary_, *panel_);
 }
 
 void PrintWindow::chooseFiles() {
